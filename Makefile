@@ -1,0 +1,32 @@
+# The two commands of the README: `make demo` and `make test`.
+.PHONY: demo test bench fuzz setup native asan windows e2e
+
+JOBS ?= $(shell nproc)
+
+setup:
+	@scripts/setup
+
+native:
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux -j $(JOBS)
+
+asan:
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+windows:
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+
+# Runs the Windows program under Wine against the simulated wheel.
+demo: setup windows native
+	scripts/demo
+
+# Every test this machine can run: native, sanitized, and the real program under Wine.
+test: setup native asan windows
+	ctest --preset linux -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+	python3 tests/e2e/run.py
+
+bench: setup native
+	build/linux/bench/vantor_bench

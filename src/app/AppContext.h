@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+
+// A system handle (window, module, mutex) held by portable code as an
+// opaque value; only platform and application code looks inside.
+using NativeHandle = void*;
+
+// The one application context record: constructed at program load with the
+// defaults below, destroyed at program end. The board, controller and
+// profile records join it with the parts that own them.
+struct AppContext {
+    NativeHandle mutex = nullptr;      // the single-instance mutex
+    NativeHandle mainWindow = nullptr; // main dialog 166
+    NativeHandle mainPage = nullptr;   // page dialog 157
+    NativeHandle drivePage = nullptr;  // page dialog 183, only with "dev"
+    NativeHandle instance = nullptr;
+    uint32_t flags = 0;                // FLAGS: bit 0 update check at start, bit 1 game detection
+    uint32_t firmwareVersion = 0;      // 0 = not yet known
+    uint32_t controllerObjectMask[3] = {};
+    uint8_t boardComPort = 0;          // DEVICE_COM_PORT, 0 = none
+    uint8_t driveComPort = 0;          // SM_COM_PORT, 0 = none
+    uint8_t commandBusy = 0;           // 1 during start-up
+    uint8_t updateCheckDone = 0;
+    uint8_t linkBusy = 0;
+    uint8_t linkState = 0;             // LinkState 0..4
+    uint8_t externalGainSource = 0;    // board parameter 25, 255 = none
+    uint8_t quitAfterUpdate = 0;
+    int32_t currentSamples[3000] = {}; // ring of drive current samples
+    int32_t maximumCurrent = 0;
+    int32_t sampleIndex = 0;
+    int32_t resetDelay = 2000;         // RESET_DELAY, milliseconds
+    int32_t driveBus = -1;             // SimpleMotion bus handle, -1 = none
+    uint8_t driveAddress = 2;
+    uint8_t buttonOutputMap[36];       // board parameters 36..71, 255 = none
+    uint8_t axisSources[4];            // board parameters 72..75, 255 = none
+    int32_t liveAxes[6] = {};          // X, Y, Z, Rx, Ry, Rz
+    uint32_t controllerCount = 0;
+    uint8_t usedController[16] = {};   // USED_DEVICE_GUID
+    int32_t currentProfile = 0;        // GAME_PROFILE_ID
+
+    AppContext();
+};
+
+extern AppContext g_app;

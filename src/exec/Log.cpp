@@ -1,0 +1,135 @@
+#include "exec/Log.h"
+
+#include "exec/ExecConfig.h"
+#include "platform/AssertDialog.h"
+#include "platform/DebugOutput.h"
+#include "platform/LocalTime.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t LogDirectoryMax = 255;
+constexpr const char* LogFileName = "Log.txt";
+constexpr const char* DebugBanner = "------------- Lumen Message ------------- ";
+constexpr const char* MonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+struct LogSettings {
+    char directory[LogDirectoryMax + 1] = {};
+    unsigned mode = LogModeOff;
+    int threshold = 0;
+    char path[LogDirectoryMax + 16] = {};
+};
+
+LogSettings g_log;
+char g_formatTemp[FormatTempSize];
+
+// Writes text as a text-mode stream would: every '\n' becomes CR LF, so the
+// file has the same bytes on every system.
+void WriteText(std::FILE* file, const char* text)
+{
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\n') std::fputc('\r', file);
+        std::fputc(*p, file);
+    }
+}
+
+void BuildPath()
+{
+    std::snprintf(g_log.path, sizeof g_log.path, "%s%s", g_log.directory, LogFileName);
+}
+
+} // namespace
+
+const char* LogFilePath()
+{
+    BuildPath();
+    return g_log.path;
+}
+
+void LogWrite(const char* text)
+{
+    DebugOutput(DebugBanner);
+    DebugOutput(text);
+    DebugOutput("\n");
+
+    std::FILE* file = std::fopen(LogFilePath(), "ab");
+    if (!file) return; // the line is lost; the debugger output has it
+    WriteText(file, text);
+    WriteText(file, "\n");
+    std::fclose(file);
+}
+
+void LogInit(const ExecConfig& config)
+{
+    // The directory is cut to its 255 characters.
+    std::size_t n = strnlen(config.logDirectory, sizeof config.logDirectory);
+    if (n > LogDirectoryMax) n = LogDirectoryMax;
+    std::memcpy(g_log.directory, config.logDirectory, n);
+    g_log.directory[n] = '\0';
+    g_log.mode = config.logMode;
+
+    if (g_log.mode == LogModeNew) {
+        if (std::FILE* file = std::fopen(LogFilePath(), "wb")) {
+            WriteText(file, "Log Create\n");
+            std::fclose(file);
+        }
+    }
+    if (g_log.mode != LogModeOff) {
+        const LocalTime t = ReadLocalTime();
+        const char* month = (t.month >= 1 && t.month <= 12) ? MonthNames[t.month - 1] : "???";
+        char line[96];
+        std::snprintf(line, sizeof line, "Exec Log Init %d %s %d at %02d:%02d:%02d", t.day, month,
+                      t.year, t.hour, t.minute, t.second);
+        LogWrite(line);
+    }
+}
+
+void SetLogThreshold(int threshold) { g_log.threshold = threshold; }
+
+int LogPrintf(int level, const char* format, ...)
+{
+    if (g_log.mode == LogModeOff) return 0;
+    if (level > g_log.threshold) return 0;
+
+    char line[LogLineMax + 1];
+    va_list args;
+    va_start(args, format);
+    const int wanted = std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    if (wanted < 0) return 0;
+
+    LogWrite(line);
+    return static_cast<int>(std::strlen(line));
+}
+
+char* FormatTempBuffer() { return g_formatTemp; }
+
+char* FormatTemp(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(g_formatTemp, sizeof g_formatTemp, format, args);
+    va_end(args);
+    return g_formatTemp;
+}
+
+bool AssertBox(const char* source, int line, const char* condition, const char* message)
+{
+    char text[1024];
+    std::snprintf(text, sizeof text,
+                  "Lumen Assert Box\n_________________________________________________\n\n\n"
+                  "Cond : %s\nMessage : %s\n\nIn file : %s, at line : %i",
+                  condition, message, source, line);
+    const bool retry = ShowAssertDialog("Lumen assert !", text);
+    return retry && DebuggerAttached();
+}
+
+void ExecFailure(const char* source, int line, const char* message)
+{
+    if (AssertBox(source, line, "FALSE", message)) BreakIntoDebugger();
+    LogPrintf(0, "%s", message);
+}
