@@ -1,0 +1,63 @@
+#include "app/AppContext.h"
+#include "app/MainWindow.h"
+#include "app/ShellState.h"
+#include "app/Version.h"
+#include "app/resource.h"
+#include "ui/MainPage.h"
+
+#include <cstdio>
+
+void CreatePages(HWND mainWindow)
+{
+    g_app.mainWindow = mainWindow;
+
+    HWND page = CreateDialogParamA(g_shell.instance, MAKEINTRESOURCEA(IDD_MAIN_PAGE), mainWindow,
+                                   PageDialogProc, 0);
+    InitMainPage(g_app, page);
+
+    SetWindowPos(page, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT pageRect{};
+    GetWindowRect(page, &pageRect);
+    const int width = pageRect.right - pageRect.left;
+    const int height = pageRect.bottom - pageRect.top;
+
+    // The drive page joins below the main page, with "dev", with the drive link.
+
+    SetWindowPos(mainWindow, nullptr, 0, 0, width + 10, height + 32, SWP_NOMOVE | SWP_NOZORDER);
+
+    char title[128] = {};
+    GetWindowTextA(mainWindow, title, sizeof title);
+    char versioned[128];
+    std::snprintf(versioned, sizeof versioned, "%s (version %d.%d)", title, VersionMajor, VersionMinor);
+    SetWindowTextA(mainWindow, versioned);
+
+    ShowWindow(mainWindow, SW_SHOWNORMAL);
+    g_app.commandBusy = 0;
+}
+
+void ShowMainWindow()
+{
+    ShowWindow(g_shell.mainWindow, g_shell.minimised == 0 ? SW_SHOWNORMAL : SW_HIDE);
+}
+
+INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_DESTROY:
+        EndDialog(page, 0);
+        return TRUE;
+    case WM_INITDIALOG:
+    case WM_ACTIVATE:
+    case WM_TIMER:
+    case WM_HSCROLL:
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(page, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,3 @@
+#include "ui/MainPage.h"
+
+void InitMainPage(AppContext& app, NativeHandle page) { app.mainPage = page; }

@@ -1,0 +1,157 @@
+"""Runs the Windows programs of the build under Wine on a private X display,
+and drives their windows with uidriver.exe."""
+import os
+import shutil
+import subprocess
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+BIN = ROOT / "build" / "windows" / "bin"
+VANTOR = BIN / "Vantor.exe"
+UIDRIVER = BIN / "uidriver.exe"
+
+ESCAPE = 27
+IDOK = 1
+IDCANCEL = 2
+
+
+class Display:
+    """A private Xvfb display for the test run."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.name = ":" + number
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+class SharedDisplay:
+    """A display that is already there, such as the user's own."""
+
+    def __init__(self, name):
+        self.name = name
+
+    def close(self):
+        pass
+
+
+class Wine:
+    """The private Wine prefix of the end-to-end tests and its server."""
+
+    def __init__(self, display, prefix=ROOT / "build" / "wine-e2e"):
+        self.env = dict(os.environ)
+        self.env.update({
+            "WINEPREFIX": str(prefix),
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "WINEARCH": "win64",
+            "DISPLAY": display.name,
+        })
+        subprocess.run([str(ROOT / "scripts" / "wine-prefix")], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env)
+
+    def start(self, program, args=(), cwd=None):
+        return subprocess.Popen(["wine", str(program), *args], cwd=cwd, env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def driver(self, *args, check=True, timeout=60):
+        result = subprocess.run(["wine", str(UIDRIVER), *map(str, args)], env=self.env,
+                                capture_output=True, timeout=timeout)
+        result.stdout = result.stdout.decode("cp1252", errors="replace")
+        result.stderr = result.stderr.decode("cp1252", errors="replace")
+        if check and result.returncode != 0:
+            raise AssertionError(f"uidriver {' '.join(map(str, args))}: {result.stderr.strip()}")
+        return result.stdout.strip()
+
+    def controls(self, window):
+        """The controls below a window: id -> (class, text, enabled)."""
+        found = {}
+        for line in self.driver("children", window).splitlines():
+            control, rest = line.split(" ", 1)
+            class_name, rest = rest.split(" ", 1)
+            text, _, state = rest.rpartition('"')
+            found[int(control)] = (class_name, text[1:], state.strip() != "disabled")
+        return found
+
+    def screenshot(self, path):
+        time.sleep(1.0)  # let the windows finish painting
+        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root", str(path)],
+                       check=False, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Vantor:
+    """One run of Vantor.exe in a scratch working directory."""
+
+    def __init__(self, wine, workdir, args=()):
+        self.wine = wine
+        self.workdir = Path(workdir)
+        self.process = wine.start(VANTOR, args, cwd=self.workdir)
+        self.window = None
+
+    def find_window(self, timeout_ms=30000):
+        self.window = self.wine.driver("find", "Ostra Wheel Configuration", timeout_ms)
+        return self.window
+
+    def wait(self, timeout=30):
+        return self.process.wait(timeout=timeout)
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    def log(self):
+        path = self.workdir / "Log.txt"
+        return path.read_bytes().decode("latin-1") if path.exists() else ""
+
+
+def scratch(name):
+    path = ROOT / "build" / "e2e" / name
+    shutil.rmtree(path, ignore_errors=True)
+    path.mkdir(parents=True)
+    return path
+
+
+def wait_until(predicate, timeout=10.0, step=0.1):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        if predicate():
+            return True
+        time.sleep(step)
+    return predicate()
+
+
+_session = None
+
+
+def session():
+    """The display and Wine prefix shared by all tests of one run."""
+    global _session
+    if _session is None:
+        display = Display()
+        _session = (display, Wine(display))
+    return _session[1]
+
+
+def end_session():
+    global _session
+    if _session is not None:
+        display, wine = _session
+        wine.close()
+        display.close()
+        _session = None
