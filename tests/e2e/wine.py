@@ -3,6 +3,7 @@ and drives their windows with uidriver.exe."""
 import os
 import shutil
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 
@@ -60,23 +61,35 @@ class Wine:
         })
         subprocess.run([str(ROOT / "scripts" / "wine-prefix")], env=self.env, check=True,
                        stdout=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        # A server left over from an earlier run would hold another display.
+        self.close()
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # The first program of a session brings up the desktop and the
+        # prefix's services, which can take a while; do it before any test.
+        self.driver("find", "no window has this title", 0, check=False, timeout=300)
 
     def close(self):
-        subprocess.run(["wineserver", "-k"], env=self.env)
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def start(self, program, args=(), cwd=None):
         return subprocess.Popen(["wine", str(program), *args], cwd=cwd, env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def driver(self, *args, check=True, timeout=60):
-        result = subprocess.run(["wine", str(UIDRIVER), *map(str, args)], env=self.env,
-                                capture_output=True, timeout=timeout)
-        result.stdout = result.stdout.decode("cp1252", errors="replace")
-        result.stderr = result.stderr.decode("cp1252", errors="replace")
-        if check and result.returncode != 0:
-            raise AssertionError(f"uidriver {' '.join(map(str, args))}: {result.stderr.strip()}")
-        return result.stdout.strip()
+        # Output goes through files, not pipes: a Wine program may start the
+        # prefix's background processes, which inherit its handles and would
+        # keep a pipe open long after the driver ended.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            code = subprocess.run(["wine", str(UIDRIVER), *map(str, args)], env=self.env,
+                                  stdout=out, stderr=err, timeout=timeout).returncode
+            out.seek(0)
+            err.seek(0)
+            stdout = out.read().decode("cp1252", errors="replace").strip()
+            stderr = err.read().decode("cp1252", errors="replace").strip()
+        if check and code != 0:
+            raise AssertionError(f"uidriver {' '.join(map(str, args))}: {stderr}")
+        return stdout
 
     def controls(self, window):
         """The controls below a window: id -> (class, text, enabled)."""
@@ -144,7 +157,11 @@ def session():
     global _session
     if _session is None:
         display = Display()
-        _session = (display, Wine(display))
+        try:
+            _session = (display, Wine(display))
+        except BaseException:
+            display.close()
+            raise
     return _session[1]
 
 
