@@ -20,7 +20,7 @@ struct SimOptions {
     int splitBytes = 0;                        // --split: answers written in pieces of this size
     int splitPauseMs = 10;                     // --split-pause: pause between the pieces
     int slowMs = 0;                            // --slow: pause before every answer
-    int disconnectAfter = -1;                  // --disconnect-after: frames before the pty goes
+    int disconnectAfter = -1;                  // --disconnect-after: frames answered before the pty goes
     int restartMs = 500;                       // --restart-ms: quiet time after the 1200-baud touch
     int traceMs = 50;                          // --trace-ms: trace frame period while DebugLevel > 0
 };

@@ -176,10 +176,14 @@ private:
     void Handle(const Frame& frame)
     {
         log_.WriteFrame(Elapsed(), frame);
+        // The frame after the last one answered finds the board gone.
+        if (options_.disconnectAfter >= 0 && frames_ >= options_.disconnectAfter) {
+            Disconnect();
+            return;
+        }
+        ++frames_;
         const std::vector<uint8_t> reply = model_.Answer(frame);
         if (!reply.empty() && !options_.silent && !options_.echo) Reply(frame, reply);
-        ++frames_;
-        if (options_.disconnectAfter >= 0 && frames_ >= options_.disconnectAfter) Disconnect();
     }
 
     void Reply(const Frame& frame, const std::vector<uint8_t>& reply)

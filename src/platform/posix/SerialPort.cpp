@@ -160,7 +160,9 @@ uint32_t SerialReadOnce(SerialHandle handle, uint8_t* buffer, uint32_t count)
             lastByte = NowMs();
             continue;
         }
-        if (n == 0 || (errno != EAGAIN && errno != EINTR)) break;
+        // A raw line without VMIN reads 0 when it is empty; a hung-up line
+        // shows in poll.
+        if (n < 0 && errno != EAGAIN && errno != EINTR) break;
         if (now >= until || !WaitReadable(fd, static_cast<int>(until - now))) break;
     }
     return got;
