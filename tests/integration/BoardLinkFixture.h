@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -58,6 +59,12 @@ protected:
         const uint8_t marker[3] = {'p', 199, 1};
         app->boardPort.Write(marker, sizeof marker);
         ASSERT_TRUE(sim.WaitForLog("\"number\":199"));
+        // Its one-byte answer is taken off the line.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (app->boardPort.BytesWaiting() == 0 && std::chrono::steady_clock::now() < end) {
+        }
+        ASSERT_EQ(app->boardPort.BytesWaiting(), 1u);
+        app->boardPort.ReadByte();
     }
 
     const std::filesystem::path& Dir() const { return dir_.path(); }
