@@ -186,3 +186,20 @@ TEST_F(BoardLinkTest, TraceFramesFlowWhileTheDebugLevelIsAboveZero)
     EXPECT_EQ(app->boardPort.Read(frame, 4), 4u);
     EXPECT_EQ(frame[0], '#');
 }
+
+TEST_F(BoardLinkTest, ReplyLaterThanOneHundredMillisecondsIsNotTaken)
+{
+    StartBoard({"--slow", "150", "--set", "8=720"});
+    ASSERT_TRUE(IdentifyWheel(*app, BoardCom)) << "150 ms is within the probe's 500 ms";
+    app->params[MaxAngle].value = 540;
+    RefreshParam(*app, app->params[MaxAngle]);
+    EXPECT_EQ(app->params[MaxAngle].value, 540);
+}
+
+TEST_F(BoardLinkTest, SlowReplyWithinTheByteTimeOutIsTaken)
+{
+    StartBoard({"--slow", "40", "--set", "8=720"});
+    ASSERT_TRUE(IdentifyWheel(*app, BoardCom));
+    RefreshParam(*app, app->params[MaxAngle]);
+    EXPECT_EQ(app->params[MaxAngle].value, 720);
+}
