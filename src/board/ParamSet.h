@@ -67,8 +67,3 @@ void InitParamControls(ParamControl (&records)[ParamCount]);
 
 // The degree sign of the 8-bit character set, the unit of MaxAngle.
 constexpr uint8_t DegreeSign = 0xB0;
-
-// WheelFlags bits.
-constexpr int32_t WheelFlagInvertAxis = 1;   // "Invert" of the main page
-constexpr int32_t WheelFlagManual = 2;       // "Manual" of the main page
-constexpr int32_t WheelFlagInvertMotor = 4;  // "Invert" of the advanced settings
