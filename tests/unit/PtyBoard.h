@@ -41,6 +41,12 @@ public:
         if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::abort();
     }
 
+    // As Send, but gives up on a full line; true when all went.
+    bool TrySend(const std::vector<uint8_t>& bytes) const
+    {
+        return write(master_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
+
     // What the program has sent so far (waits briefly for the first byte).
     std::vector<uint8_t> Received() const
     {

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 TEST(WheelProbe, UnansweredProbeClosesThePortAfterHalfASecondInStateConnected)
 {
@@ -52,4 +55,27 @@ TEST(WheelProbe, PollWithNoAnswerShowsConnectedAndNoGain)
     EXPECT_EQ(controls.TextOf(&page, 2043), "---");
     EXPECT_EQ(clock.Sleeps().front(), 20u) << "the step opens with its 20 ms pause";
     UseControls(previous);
+}
+
+TEST(WheelProbe, DeviceThatNeverStopsTalkingIsLeftAfterHalfASecond)
+{
+    PtyBoard board(3);
+    auto app = std::make_unique<AppContext>();
+    std::atomic<bool> stop{false};
+    // Keeps the line full of bytes that are not the answer for up to 5 s.
+    std::thread chatter([&] {
+        const std::vector<uint8_t> noise(256, '#');
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!stop && std::chrono::steady_clock::now() < end) {
+            if (!board.TrySend(noise)) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(IdentifyWheel(*app, 3));
+    const auto took = std::chrono::steady_clock::now() - start;
+    stop = true;
+    chatter.join();
+    EXPECT_LT(took, std::chrono::seconds(3));
+    EXPECT_EQ(app->linkState, LinkConnected);
+    EXPECT_FALSE(app->boardPort.IsOpen());
 }
