@@ -122,6 +122,8 @@ TEST_F(BoardReplies, RecordWithoutValidWidthIsNeitherReadNorSent)
     odd.value = 3;
     SendParam(*app, odd);
     RefreshParam(*app, odd);
-    EXPECT_TRUE(board.Received().empty());
+    SendRaw(*app, 40, 5, 1);
+    SendRaw(*app, 40, 0, 1);
+    EXPECT_TRUE(board.Received().empty()) << "no frame wider than 4 bytes or without a value";
     EXPECT_EQ(odd.value, 3);
 }
