@@ -64,6 +64,10 @@ bool ReadReply(AppContext& app, uint32_t count, int32_t& value)
 
 int32_t ReadParam(AppContext& app, uint8_t number, uint8_t width, int32_t fallback)
 {
+    // Bytes of an answer that came too late for an earlier read would be
+    // taken for this one, and every later read would be off by as much:
+    // they are dropped first.
+    app.boardPort.Purge();
     const uint8_t frame[3] = {ReadCommand, number, width};
     app.boardPort.Write(frame, sizeof frame);
     int32_t raw = 0;

@@ -16,8 +16,10 @@ struct AppContext;
 // (value untouched) on a time-out.
 bool ReadReply(AppContext& app, uint32_t count, int32_t& value);
 
-// Reads a parameter and sign-extends it from its width. When the board
-// does not answer, the result is the fallback (the value held so far).
+// Reads a parameter and sign-extends it from its width. Stale bytes still
+// waiting from an earlier late answer are dropped before the request. When
+// the board does not answer, the result is the fallback (the value held so
+// far).
 int32_t ReadParam(AppContext& app, uint8_t number, uint8_t width, int32_t fallback);
 
 // Reads the record's parameter into its value and shows it.

@@ -27,6 +27,7 @@ public:
     }
 
     uint64_t Now() const { return now_; }
+    void SetStep(uint64_t stepPerRead) { step_ = stepPerRead; }
     const std::vector<uint32_t>& Sleeps() const { return sleeps_; }
 
 private:

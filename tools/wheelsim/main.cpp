@@ -175,15 +175,19 @@ private:
 
     void Handle(const Frame& frame)
     {
-        log_.WriteFrame(Elapsed(), frame);
+        const double received = Elapsed();
         // The frame after the last one answered finds the board gone.
         if (options_.disconnectAfter >= 0 && frames_ >= options_.disconnectAfter) {
+            log_.WriteFrame(received, frame);
             Disconnect();
             return;
         }
         ++frames_;
+        // The answer goes out before the log line is written, so a slow
+        // disk never makes a slow board.
         const std::vector<uint8_t> reply = model_.Answer(frame);
         if (!reply.empty() && !options_.silent && !options_.echo) Reply(frame, reply);
+        log_.WriteFrame(received, frame);
     }
 
     void Reply(const Frame& frame, const std::vector<uint8_t>& reply)
