@@ -7,6 +7,7 @@ AppContext g_app;
 
 AppContext::AppContext()
 {
-    std::fill(std::begin(buttonOutputMap), std::end(buttonOutputMap), uint8_t{255});
-    std::fill(std::begin(axisSources), std::end(axisSources), uint8_t{255});
+    InitParamControls(params);
+    std::fill(std::begin(pins.buttonOutputMap), std::end(pins.buttonOutputMap), NoPin);
+    std::fill(std::begin(pins.axisSources), std::end(pins.axisSources), NoPin);
 }

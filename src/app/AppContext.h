@@ -1,10 +1,11 @@
 #pragma once
 
-#include <cstdint>
+#include "board/ComPort.h"
+#include "board/ParamSet.h"
+#include "board/PinMap.h"
+#include "platform/NativeHandle.h"
 
-// A system handle (window, module, mutex) held by portable code as an
-// opaque value; only platform and application code looks inside.
-using NativeHandle = void*;
+#include <cstdint>
 
 // The one application context record: constructed at program load with the
 // defaults below, destroyed at program end. The board, controller and
@@ -24,7 +25,6 @@ struct AppContext {
     uint8_t updateCheckDone = 0;
     uint8_t linkBusy = 0;
     uint8_t linkState = 0;             // LinkState 0..4
-    uint8_t externalGainSource = 0;    // board parameter 25, 255 = none
     uint8_t quitAfterUpdate = 0;
     int32_t currentSamples[3000] = {}; // ring of drive current samples
     int32_t maximumCurrent = 0;
@@ -32,8 +32,9 @@ struct AppContext {
     int32_t resetDelay = 2000;         // RESET_DELAY, milliseconds
     int32_t driveBus = -1;             // SimpleMotion bus handle, -1 = none
     uint8_t driveAddress = 2;
-    uint8_t buttonOutputMap[36];       // board parameters 36..71, 255 = none
-    uint8_t axisSources[4];            // board parameters 72..75, 255 = none
+    ParamControl params[ParamCount];   // the board parameter set, ParamIndex order
+    PinMap pins{};                     // board parameters 36..75 (255 = none) and 25 (0 at start)
+    ComPort boardPort;                 // closed until the link opens it
     int32_t liveAxes[6] = {};          // X, Y, Z, Rx, Ry, Rz
     uint32_t controllerCount = 0;
     uint8_t usedController[16] = {};   // USED_DEVICE_GUID

@@ -83,6 +83,7 @@ void Shutdown()
     SaveSettings(g_app);
     SaveProfiles(g_app);
     ExitExec();
+    g_app.boardPort.Close();
     CloseHandle(g_app.mutex);
     g_app.mutex = nullptr;
 }

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/ShellState.h"
 #include "app/resource.h"
+#include "board/WheelLink.h"
 #include "controller/ControllerDiscovery.h"
 #include "controller/Tick.h"
 #include "exec/Log.h"
@@ -32,6 +33,9 @@ BOOL OnCommand(HWND dialog, WORD id)
         return TRUE;
     case IDM_ABOUT:
         DialogBoxParamA(g_shell.instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+        return TRUE;
+    case IDC_CALIBRATE:
+        Calibrate(g_app);
         return TRUE;
     default:
         return FALSE;

@@ -1,0 +1,73 @@
+#include "app/AppContext.h"
+#include "board/BoardProtocol.h"
+#include "board/ParamDisplay.h"
+#include "board/ParamSet.h"
+#include "board/WheelLink.h"
+#include "support/WheelSim.h"
+#include "unit/TempDir.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace {
+
+// The least a full read of the set can take: every read's 5 ms pause plus
+// its request and reply on a 115200-baud line (10 bits a byte).
+double ProtocolFloorSeconds(const WheelSim& sim)
+{
+    double seconds = 0;
+    for (const std::string& line : sim.LogLinesWith("\"kind\":\"read\"")) {
+        const std::size_t at = line.find("\"width\":");
+        const long width = at == std::string::npos ? 0 : std::strtol(line.c_str() + at + 8, nullptr, 10);
+        seconds += 0.005 + static_cast<double>(3 + width) * 10.0 / 115200.0;
+    }
+    return seconds;
+}
+
+} // namespace
+
+// From the probe to the last reply of the set, against wheelsim on a pty.
+static void BM_IdentifyAndReadAllParams(benchmark::State& state)
+{
+    TempDir dir;
+    setenv("VANTOR_DOSDEVICES", dir.path().c_str(), 1);
+    auto app = std::make_unique<AppContext>();
+    for (int i = 0; i < ParamCount; ++i) {
+        const ParamDefinition& d = ParamSet[i];
+        BindControl(app->params[i], nullptr, d.trackbarId, d.labelId, d.number, d.widthCode, d.minimum, d.maximum,
+                    d.tickStep, d.displayKind, d.unit);
+    }
+    double floor = 0;
+    double elapsed = 0;
+    {
+        WheelSim sim(dir.path(), 5);
+        if (!sim.Running()) {
+            state.SkipWithError("wheelsim did not start");
+            return;
+        }
+        for (auto _ : state) {
+            const auto start = std::chrono::steady_clock::now();
+            app->boardPort.Close();
+            app->linkState = 0;
+            if (!IdentifyWheel(*app, 5)) {
+                state.SkipWithError("wheel not identified");
+                break;
+            }
+            ReadAllParams(*app);
+            elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+        app->boardPort.Close();
+        sim.Stop();
+        floor = ProtocolFloorSeconds(sim) / static_cast<double>(state.iterations() ? state.iterations() : 1);
+    }
+    state.counters["floor_ms"] = floor * 1000.0;
+    if (floor > 0 && state.iterations() > 0) {
+        state.counters["ratio_to_floor"] = elapsed / static_cast<double>(state.iterations()) / floor;
+    }
+    unsetenv("VANTOR_DOSDEVICES");
+}
+BENCHMARK(BM_IdentifyAndReadAllParams)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);

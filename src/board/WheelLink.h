@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/NativeHandle.h"
+
+#include <cstdint>
+
+struct AppContext;
+
+// Finding the board, following its connection and calibration state, and
+// the board commands that are not parameter reads or writes.
+
+// Controls of the main page written here.
+constexpr int StatusTextId = 2088;
+constexpr int FirmwareVersionId = 2077;
+constexpr int WheelComPortComboId = 1041;
+
+// Identification: the probe and the board's answer.
+constexpr char WheelProbe[] = "areyou?";
+constexpr char WheelAnswer[] = "IamHereNow";
+
+// Opens COM <port> at 115200 baud (state 1) and sends the probe; true when
+// the answer came within 500 ms (state 2, the port becomes the board's).
+// The port is closed again when no answer came.
+bool IdentifyWheel(AppContext& app, uint8_t port);
+
+// One periodic step: identifies the board while it is not found, asks for
+// the calibration phase and once for the firmware version, and shows the
+// status. Nothing while command busy is set; no traffic while the board's
+// debug level is not 0 or the main window is minimised to the tray.
+void PollWheel(AppContext& app, bool minimisedToTray);
+
+// "None" (data 0), then "COM<n>" (data n) for every port 1..126 that can
+// be opened now; selects the entry of the current port, else "None".
+void FillComPortList(NativeHandle dialog, int comboId, uint8_t current);
+
+// A new choice of board COM port: stored and identified when it differs.
+void SelectBoardPort(AppContext& app, uint8_t port);
+
+// 'r': the board runs its calibration. Sent in any link state.
+void Calibrate(AppContext& app);
+
+// 'c' while the wheel is ready, then the centre offset read back 100 ms later.
+void CenterWheel(AppContext& app);
+
+// Restarts the board into its boot loader by opening its port at 1200 baud
+// and closing it at once; true when the port opened.
+bool ResetBoard(AppContext& app);

@@ -1,0 +1,101 @@
+#include "platform/SerialPort.h"
+
+#include <cstdio>
+
+#include <windows.h>
+
+namespace {
+
+HANDLE Handle(SerialHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+} // namespace
+
+std::string SerialDeviceName(uint8_t port)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "\\\\.\\COM%d", static_cast<int>(port));
+    return name;
+}
+
+SerialHandle SerialOpen(uint8_t port, uint32_t baud)
+{
+    const std::string name = SerialDeviceName(port);
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return InvalidSerialHandle;
+
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    GetCommState(h, &dcb);
+    dcb.DCBlength = 28;
+    dcb.BaudRate = baud;
+    dcb.fBinary = 1;
+    dcb.fParity = 0;
+    dcb.fOutxCtsFlow = 0;
+    dcb.fOutxDsrFlow = 0;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    dcb.fDsrSensitivity = 0;
+    dcb.fOutX = 0;
+    dcb.fInX = 0;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    dcb.fAbortOnError = 0;
+    dcb.wReserved = 0;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    SetCommState(h, &dcb);
+
+    COMMTIMEOUTS timeouts{};
+    GetCommTimeouts(h, &timeouts);
+    timeouts.ReadIntervalTimeout = SerialReadInterval;
+    timeouts.ReadTotalTimeoutMultiplier = SerialReadTotalMultiplier;
+    timeouts.ReadTotalTimeoutConstant = SerialReadTotalConstant;
+    timeouts.WriteTotalTimeoutMultiplier = SerialWriteTotalMultiplier;
+    timeouts.WriteTotalTimeoutConstant = SerialWriteTotalConstant;
+    SetCommTimeouts(h, &timeouts);
+
+    SetCommMask(h, EV_RXCHAR);
+    return reinterpret_cast<SerialHandle>(h);
+}
+
+bool SerialClose(SerialHandle handle) { return CloseHandle(Handle(handle)) != FALSE; }
+
+uint32_t SerialWrite(SerialHandle handle, const uint8_t* bytes, uint32_t count)
+{
+    DWORD written = 0;
+    WriteFile(Handle(handle), bytes, count, &written, nullptr);
+    return written;
+}
+
+uint32_t SerialReadOnce(SerialHandle handle, uint8_t* buffer, uint32_t count)
+{
+    DWORD read = 0;
+    ReadFile(Handle(handle), buffer, count, &read, nullptr);
+    return read;
+}
+
+uint32_t SerialBytesWaiting(SerialHandle handle)
+{
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(Handle(handle), &errors, &status)) return 0;
+    return status.cbInQue;
+}
+
+void SerialPurge(SerialHandle handle)
+{
+    PurgeComm(Handle(handle), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+}
+
+void SerialSetLines(SerialHandle handle, bool on)
+{
+    HANDLE h = Handle(handle);
+    if (on) {
+        EscapeCommFunction(h, SETDTR);
+        EscapeCommFunction(h, SETRTS);
+        EscapeCommFunction(h, CLRBREAK);
+    } else {
+        EscapeCommFunction(h, CLRDTR);
+        EscapeCommFunction(h, CLRRTS);
+        EscapeCommFunction(h, SETBREAK);
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "BoardModel.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The simulator's record of what it received: one JSON object per line,
+// with the milliseconds since the simulator started, e.g.
+// {"t_ms":12.345,"kind":"write","bytes":[80,8,4,0,0,3,132],"number":8,"width":4,"value":900}
+// Events of its own ("restart", "disconnect", "dropped") are lines with an
+// "event" name instead of a kind.
+class FrameLog {
+public:
+    FrameLog() = default;
+    FrameLog(const FrameLog&) = delete;
+    FrameLog& operator=(const FrameLog&) = delete;
+    ~FrameLog();
+
+    bool Open(const std::string& path);
+    void WriteFrame(double ms, const Frame& frame);
+    void WriteEvent(double ms, const char* event, const std::vector<uint8_t>& bytes = {});
+
+private:
+    std::FILE* file_ = nullptr;
+};

@@ -1,0 +1,125 @@
+#include "SimOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool ParseNumber(const char* text, long long& out)
+{
+    if (!text || !*text) return false;
+    errno = 0;
+    char* end = nullptr;
+    out = std::strtoll(text, &end, 0);
+    return errno == 0 && end && *end == '\0';
+}
+
+bool ParseInt(const char* text, int& out, long long lowest, long long highest)
+{
+    long long v = 0;
+    if (!ParseNumber(text, v) || v < lowest || v > highest) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+bool ParseStatus(const char* text, std::vector<uint8_t>& script)
+{
+    script.clear();
+    std::string list = text ? text : "";
+    std::size_t pos = 0;
+    while (pos <= list.size()) {
+        const std::size_t comma = list.find(',', pos);
+        const std::string item = list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        int v = 0;
+        if (!ParseInt(item.c_str(), v, 0, 255)) return false;
+        script.push_back(static_cast<uint8_t>(v));
+        if (comma == std::string::npos) break;
+        pos = comma + 1;
+    }
+    return !script.empty();
+}
+
+bool ParseSetting(const char* text, std::map<int, int32_t>& values)
+{
+    const char* eq = text ? std::strchr(text, '=') : nullptr;
+    if (!eq) return false;
+    int number = 0;
+    long long value = 0;
+    if (!ParseInt(std::string(text, eq).c_str(), number, 0, 255)) return false;
+    if (!ParseNumber(eq + 1, value) || value < INT32_MIN || value > UINT32_MAX) return false;
+    values[number] = static_cast<int32_t>(static_cast<uint32_t>(value & 0xffffffff));
+    return true;
+}
+
+} // namespace
+
+const char* SimUsage()
+{
+    return "usage: wheelsim [--link PATH] [--log FILE] [--status 1,3,4,5,6,8] [--fw-version N]\n"
+           "                [--set NUMBER=VALUE]... [--center VALUE] [--silent] [--echo]\n"
+           "                [--debug-text TEXT] [--garbage N] [--split N] [--split-pause MS]\n"
+           "                [--slow MS] [--disconnect-after FRAMES] [--restart-ms MS] [--trace-ms MS]\n";
+}
+
+bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--silent") {
+            o.silent = true;
+            continue;
+        }
+        if (name == "--echo") {
+            o.echo = true;
+            continue;
+        }
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!value) {
+            error = "missing value after " + name;
+            return false;
+        }
+        ++i;
+        long long number = 0;
+        bool ok = true;
+        if (name == "--link") {
+            o.linkPath = value;
+        } else if (name == "--log") {
+            o.logPath = value;
+        } else if (name == "--status") {
+            ok = ParseStatus(value, o.statusScript);
+        } else if (name == "--fw-version") {
+            ok = ParseNumber(value, number) && number >= 0 && number <= UINT32_MAX;
+            o.firmwareVersion = static_cast<uint32_t>(number);
+        } else if (name == "--set") {
+            ok = ParseSetting(value, o.initialValues);
+        } else if (name == "--center") {
+            ok = ParseNumber(value, number) && number >= INT32_MIN && number <= INT32_MAX;
+            o.centerValue = static_cast<int32_t>(number);
+        } else if (name == "--debug-text") {
+            o.debugText = value;
+        } else if (name == "--garbage") {
+            ok = ParseInt(value, o.garbageBytes, 0, 4096);
+        } else if (name == "--split") {
+            ok = ParseInt(value, o.splitBytes, 0, 4096);
+        } else if (name == "--split-pause") {
+            ok = ParseInt(value, o.splitPauseMs, 0, 60000);
+        } else if (name == "--slow") {
+            ok = ParseInt(value, o.slowMs, 0, 60000);
+        } else if (name == "--disconnect-after") {
+            ok = ParseInt(value, o.disconnectAfter, 0, 1 << 30);
+        } else if (name == "--restart-ms") {
+            ok = ParseInt(value, o.restartMs, 0, 60000);
+        } else if (name == "--trace-ms") {
+            ok = ParseInt(value, o.traceMs, 1, 60000);
+        } else {
+            error = "unknown option " + name;
+            return false;
+        }
+        if (!ok) {
+            error = "bad value for " + name + ": " + value;
+            return false;
+        }
+    }
+    return true;
+}
