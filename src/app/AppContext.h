@@ -3,6 +3,7 @@
 #include "board/ComPort.h"
 #include "board/ParamSet.h"
 #include "board/PinMap.h"
+#include "controller/ControllerEntry.h"
 #include "platform/NativeHandle.h"
 
 #include <cstdint>
@@ -36,8 +37,10 @@ struct AppContext {
     PinMap pins{};                     // board parameters 36..75 (255 = none) and 25 (0 at start)
     ComPort boardPort;                 // closed until the link opens it
     int32_t liveAxes[6] = {};          // X, Y, Z, Rx, Ry, Rz
+    ControllerEntry controllers[MaxControllers];
     uint32_t controllerCount = 0;
-    uint8_t usedController[16] = {};   // USED_DEVICE_GUID
+    InputDevice currentController = nullptr;
+    InputGuid usedController = {};     // USED_DEVICE_GUID
     int32_t currentProfile = 0;        // GAME_PROFILE_ID
 
     AppContext();

@@ -55,7 +55,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         SetTimer(dialog, TickTimer, TickPeriod, nullptr);
         return TRUE;
     case WM_TIMER:
-        Tick(g_app);
+        Tick(g_app, g_shell.minimised != 0);
         return TRUE;
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED) {

@@ -40,7 +40,7 @@ void ShowMainWindow()
     ShowWindow(g_shell.mainWindow, g_shell.minimised == 0 ? SW_SHOWNORMAL : SW_HIDE);
 }
 
-INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_DESTROY:
@@ -49,14 +49,19 @@ INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM)
     case WM_INITDIALOG:
     case WM_ACTIVATE:
     case WM_TIMER:
-    case WM_HSCROLL:
         return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) {
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == IDOK || id == IDCANCEL) {
             EndDialog(page, 0);
             return TRUE;
         }
-        return FALSE;
+        return PageCommand(g_app, id, page) ? TRUE : FALSE;
+    }
+    case WM_HSCROLL:
+        // Every notification of every trackbar, the drag's included.
+        PageTrackbarScrolled(g_app, reinterpret_cast<HWND>(lParam));
+        return TRUE;
     default:
         return FALSE;
     }

@@ -1,6 +1,74 @@
 #include "controller/Tick.h"
 
-// The periodic jobs (board connection step, drive statistics, game
-// detection, trace frames, controller poll) join the tick with the parts
-// that own them.
-int Tick(AppContext&) { return 0; }
+#include "app/AppContext.h"
+#include "app/StartSwitches.h"
+#include "board/BoardProtocol.h"
+#include "board/WheelLink.h"
+#include "controller/ControllerPoll.h"
+#include "drive/DriveStatistics.h"
+#include "exec/Log.h"
+#include "platform/Clock.h"
+#include "profiles/GameDetection.h"
+
+TickStamps g_tickStamps;
+
+namespace {
+
+constexpr uint64_t BoardPeriodMs = 1000;
+constexpr uint64_t DrivePeriodMs = 100;
+constexpr uint64_t GamePeriodMs = 2000;
+
+constexpr uint8_t TraceMark = '#';
+constexpr uint32_t TraceFrameBytes = 4;
+
+const char* TraceKindName(uint8_t kind)
+{
+    switch (kind) {
+    case 0:
+        return "Torque";
+    case 1:
+        return "Create Effect";
+    default:
+        return "Error";
+    }
+}
+
+// One trace frame: '#', kind, an unsigned byte and a signed 16-bit value
+// high byte first. Anything else waiting is dropped a byte per tick.
+void TakeTraceFrame(AppContext& app)
+{
+    if (app.boardPort.BytesWaiting() == 0) return;
+    if (app.boardPort.ReadByte() != TraceMark) return;
+    int32_t frame = 0;
+    if (!ReadReply(app, TraceFrameBytes, frame)) return;
+    // The reply reader gives four bytes little-endian: byte 0 is the lowest.
+    const auto bits = static_cast<uint32_t>(frame);
+    const auto kind = static_cast<uint8_t>(bits & 0xff);
+    const auto value = static_cast<unsigned>((bits >> 8) & 0xff);
+    const auto signedValue = static_cast<int16_t>(((bits >> 16) & 0xff) << 8 | ((bits >> 24) & 0xff));
+    LogPrintf(0, "%s : %d : %d", TraceKindName(kind), value, signedValue);
+}
+
+} // namespace
+
+int Tick(AppContext& app, bool minimisedToTray)
+{
+    const uint64_t now = ActiveClock().Milliseconds();
+    if (!app.commandBusy) {
+        if (now - g_tickStamps.board > BoardPeriodMs) {
+            g_tickStamps.board = now;
+            PollWheel(app, minimisedToTray);
+        }
+        if (g_switches.dev && now - g_tickStamps.drive > DrivePeriodMs) {
+            g_tickStamps.drive = now;
+            RefreshDriveStatistics(app);
+        }
+    }
+    if (now - g_tickStamps.game > GamePeriodMs) {
+        g_tickStamps.game = now;
+        DetectGame(app);
+    }
+    if (app.params[DebugLevel].value > 0) TakeTraceFrame(app);
+    PollController(app);
+    return 0;
+}

@@ -38,6 +38,7 @@ public:
     virtual void SetChecked(NativeHandle dialog, int id, bool checked) = 0;
     virtual bool IsChecked(NativeHandle dialog, int id) = 0;
     virtual void Enable(NativeHandle dialog, int id, bool enabled) = 0;
+    virtual bool IsEnabled(NativeHandle dialog, int id) = 0;
 
     // A modal message box owned by the window; returns the button chosen
     // (MessageBoxA's IDOK, IDYES ... values).

@@ -51,6 +51,7 @@ public:
     void SetChecked(NativeHandle dialog, int id, bool checked) override;
     bool IsChecked(NativeHandle dialog, int id) override;
     void Enable(NativeHandle dialog, int id, bool enabled) override;
+    bool IsEnabled(NativeHandle dialog, int id) override;
     int ShowMessage(NativeHandle owner, const char* text, const char* caption, unsigned style) override;
 
     // The control as it stands, or null when nothing was written to it.

@@ -1,3 +1,252 @@
 #include "ui/MainPage.h"
 
-void InitMainPage(AppContext& app, NativeHandle page) { app.mainPage = page; }
+#include "app/StartSwitches.h"
+#include "app/Version.h"
+#include "board/BoardProtocol.h"
+#include "board/LinkState.h"
+#include "board/ParamDisplay.h"
+#include "board/WheelLink.h"
+#include "controller/ControllerCombo.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxStyle.h"
+#include "profiles/GameProfiles.h"
+#include "update/ComPortSearch.h"
+#include "update/UpdateCheck.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int ToolVersionId = 2095;
+constexpr int CenterWheelId = 2019;
+constexpr int CalibrateId = 2045;
+constexpr int InvertId = 2121;
+constexpr int ManualId = 2126;
+constexpr int AutomaticUpdateId = 2041;
+constexpr int CheckNowId = 2039;
+constexpr int AdvancedSettingsId = 2123;
+constexpr int NewProfileId = 2078;
+constexpr int EditProfileId = 2081;
+constexpr int RemoveProfileId = 2080;
+constexpr int DetectGameId = 2128;
+
+// WheelFlags bits.
+constexpr int32_t InvertBit = 1;
+constexpr int32_t ManualBit = 2;
+constexpr int32_t InvertCompanionBit = 4;
+// FLAGS bits.
+constexpr uint32_t AutomaticUpdateBit = 1;
+constexpr uint32_t DetectGameBit = 2;
+
+// USB ids of the wheel board and of the drive's RS485 adapter.
+constexpr uint16_t BoardVendorId = 0x2341;
+constexpr uint16_t BoardProductId = 0x8036;
+constexpr uint16_t DriveVendorId = 0x0403;
+constexpr uint16_t DriveProductId = 0x6001;
+
+// The runtime's application title, the caption of the page's boxes; nothing
+// in the program gives it a text.
+constexpr char MessageCaption[] = "";
+
+// The trackbars of this page.
+constexpr ParamIndex PageTrackbars[] = {
+    MaxAngle,        MainGain,        GameFxSpring, GameFxFriction, GameFxDamper,   GameFxInertia,
+    GameFxConstant,  GameFxSine,      ForceTable,   DesktopFxSpring, DesktopFxDamper, StopSpring,
+    StopDamper,      UserFxSpring,    UserFxFriction, UserFxDamper, UserFxInertia,  Filter,
+};
+
+// Records that other windows bind later or that have no control of their own.
+constexpr ParamIndex UnboundRecords[] = {CenterOffset, WheelFlags, DebugLevel, CommandMode, EncoderCounts,
+                                         PwmFrequency};
+
+void Bind(ParamControl& record, const ParamDefinition& d, NativeHandle dialog)
+{
+    BindControl(record, dialog, d.trackbarId, d.labelId, d.number, d.widthCode, d.minimum, d.maximum, d.tickStep,
+                d.displayKind, d.unit);
+}
+
+void BindPage(AppContext& app, NativeHandle page)
+{
+    for (ParamIndex i : PageTrackbars) Bind(app.params[i], ParamSet[i], page);
+    for (ParamIndex i : UnboundRecords) Bind(app.params[i], ParamSet[i], nullptr);
+    Bind(app.params[ExternalGain], ParamSet[ExternalGain], page);
+}
+
+void SetBit(int32_t& value, int32_t bit, bool on) { value = on ? (value | bit) : (value & ~bit); }
+
+void SetFlag(uint32_t& flags, uint32_t bit, bool on) { flags = on ? (flags | bit) : (flags & ~bit); }
+
+// The profile of the selected entry of the profile combo box, or null.
+GameProfile* SelectedProfile(NativeHandle page, int* index = nullptr)
+{
+    Controls& controls = ActiveControls();
+    const int selected = controls.ComboSelection(page, ProfileComboId);
+    if (index) *index = selected;
+    if (selected < 0) return nullptr;
+    const intptr_t data = controls.ComboItemData(page, ProfileComboId, selected);
+    if (data == 0 || data == -1) return nullptr;
+    return reinterpret_cast<GameProfile*>(data);
+}
+
+bool IsDefaultProfile(const GameProfile* profile)
+{
+    return profile && std::strcmp(profile->name, DefaultProfileName) == 0;
+}
+
+void ToggleWheelFlag(AppContext& app, NativeHandle page, int id, int32_t bit)
+{
+    ParamControl& flags = app.params[WheelFlags];
+    SetBit(flags.value, bit, ActiveControls().IsChecked(page, id));
+    if (bit == InvertBit) flags.value ^= InvertCompanionBit;
+    SendParam(app, flags);
+}
+
+void BoardPortChosen(AppContext& app, NativeHandle page)
+{
+    Controls& controls = ActiveControls();
+    const int selected = controls.ComboSelection(page, WheelComPortComboId);
+    if (selected < 0) return;
+    const intptr_t port = controls.ComboItemData(page, WheelComPortComboId, selected);
+    if (port < 0 || port > 255) return;
+    SelectBoardPort(app, static_cast<uint8_t>(port));
+}
+
+void ProfileChosen(AppContext& app, NativeHandle page)
+{
+    const int selected = ActiveControls().ComboSelection(page, ProfileComboId);
+    if (selected < 0) return;
+    app.currentProfile = selected;
+    SelectProfile(app, selected);
+}
+
+void EditSelectedProfile(AppContext& app, NativeHandle page)
+{
+    const GameProfile* profile = SelectedProfile(page);
+    if (!profile) return;
+    if (IsDefaultProfile(profile)) {
+        ActiveControls().ShowMessage(page, "You can't edit the default profile", MessageCaption,
+                                     MessageIconExclamation);
+        return;
+    }
+    EditProfile(app);
+}
+
+void RemoveSelectedProfile(AppContext& app, NativeHandle page)
+{
+    int index = -1;
+    const GameProfile* profile = SelectedProfile(page, &index);
+    Controls& controls = ActiveControls();
+    if (IsDefaultProfile(profile)) {
+        controls.ShowMessage(page, "You can't remove the default profile", MessageCaption, MessageIconExclamation);
+        return;
+    }
+    if (index < 0) return;
+    if (controls.ShowMessage(page, "Are you sure ?", MessageCaption, MessageYesNo | MessageIconQuestion) ==
+        MessageAnswerYes) {
+        RemoveProfile(app, index);
+    }
+}
+
+bool RunCommand(AppContext& app, int id, NativeHandle page)
+{
+    Controls& controls = ActiveControls();
+    switch (id) {
+    case CenterWheelId:
+        // CenterWheel waits for the link and acts only while the wheel is ready.
+        CenterWheel(app);
+        return true;
+    case CalibrateId:
+        Calibrate(app);
+        return true;
+    case InvertId:
+        ToggleWheelFlag(app, page, InvertId, InvertBit);
+        return true;
+    case ManualId:
+        ToggleWheelFlag(app, page, ManualId, ManualBit);
+        return true;
+    case AutomaticUpdateId:
+        SetFlag(app.flags, AutomaticUpdateBit, controls.IsChecked(page, id));
+        return true;
+    case DetectGameId:
+        SetFlag(app.flags, DetectGameBit, controls.IsChecked(page, id));
+        return true;
+    case CheckNowId:
+        CheckForUpdates(page, false);
+        return true;
+    case WheelComPortComboId:
+        BoardPortChosen(app, page);
+        return true;
+    case GamingDeviceComboId:
+        ControllerComboChanged(app, page);
+        return true;
+    case ProfileComboId:
+        ProfileChosen(app, page);
+        return true;
+    case NewProfileId:
+        WaitLinkIdle(app);
+        NewProfile(app);
+        return true;
+    case EditProfileId:
+        EditSelectedProfile(app, page);
+        return true;
+    case RemoveProfileId:
+        RemoveSelectedProfile(app, page);
+        return true;
+    case AdvancedSettingsId:
+        // The advanced settings dialog joins with its own part; below
+        // "Wheel Found" it could not talk to the board anyway.
+        if (app.linkState < LinkWheelFound) {
+            controls.ShowMessage(page, "Could find the wheel device, please connect it and check firmware version",
+                                 MessageCaption, MessageIconInformation);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void InitMainPage(AppContext& app, NativeHandle page)
+{
+    app.mainPage = page;
+    Controls& controls = ActiveControls();
+    char version[16];
+    std::snprintf(version, sizeof version, "%d.%d", VersionMajor, VersionMinor);
+    controls.SetText(page, ToolVersionId, version);
+
+    BindPage(app, page);
+
+    if (app.boardComPort == 0) app.boardComPort = FindComPortFromIds(BoardVendorId, BoardProductId);
+    if (g_switches.dev && app.driveComPort == 0) app.driveComPort = FindComPortFromIds(DriveVendorId, DriveProductId);
+
+    FillComPortList(page, WheelComPortComboId, app.boardComPort);
+    if (app.boardComPort != 0 && IdentifyWheel(app, app.boardComPort)) ReadAllParams(app);
+
+    const int32_t wheelFlags = app.params[WheelFlags].value;
+    controls.SetChecked(page, InvertId, (wheelFlags & InvertBit) != 0);
+    controls.SetChecked(page, ManualId, (wheelFlags & ManualBit) != 0);
+    controls.SetChecked(page, AutomaticUpdateId, (app.flags & AutomaticUpdateBit) != 0);
+    controls.SetChecked(page, DetectGameId, (app.flags & DetectGameBit) != 0);
+
+    FillControllerCombo(app, page);
+    FillProfileCombo(app);
+}
+
+bool PageCommand(AppContext& app, int id, NativeHandle page)
+{
+    app.commandBusy = 1;
+    const bool handled = RunCommand(app, id, page);
+    app.commandBusy = 0;
+    return handled;
+}
+
+void PageTrackbarScrolled(AppContext& app, NativeHandle trackbar)
+{
+    ParamControl* record = FindParamControl(app, trackbar);
+    if (!record) return;
+    WaitLinkIdle(app);
+    TrackbarChanged(app, *record);
+    if (GameProfile* profile = SelectedProfile(app.mainPage)) StoreProfile(app, *profile);
+}

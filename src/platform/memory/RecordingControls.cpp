@@ -105,6 +105,12 @@ void RecordingControls::Enable(NativeHandle dialog, int id, bool enabled)
     Note(id, "enable", enabled ? "1" : "0");
 }
 
+bool RecordingControls::IsEnabled(NativeHandle dialog, int id)
+{
+    const Control* c = Get(dialog, id);
+    return !c || c->enabled;
+}
+
 int RecordingControls::ShowMessage(NativeHandle owner, const char* text, const char* caption, unsigned style)
 {
     messages_.push_back({owner, text, caption, style});

@@ -85,6 +85,11 @@ public:
         EnableWindow(GetDlgItem(Dialog(dialog), id), enabled ? TRUE : FALSE);
     }
 
+    bool IsEnabled(NativeHandle dialog, int id) override
+    {
+        return IsWindowEnabled(GetDlgItem(Dialog(dialog), id)) != FALSE;
+    }
+
     int ShowMessage(NativeHandle owner, const char* text, const char* caption, unsigned style) override
     {
         return MessageBoxA(static_cast<HWND>(owner), text, caption, style);

@@ -1,0 +1,25 @@
+#include "platform/Canvas.h"
+
+namespace {
+
+// No windows here: nothing to draw on.
+class NoCanvas final : public Canvas {
+public:
+    bool Begin(NativeHandle, const CanvasRect&) override { return false; }
+    void End() override {}
+    void UsePen(int, CanvasColor) override {}
+    void UseBrush(CanvasColor) override {}
+    void Polygon(const CanvasPoint*, int) override {}
+    void Rectangle(const CanvasRect&) override {}
+    void Fill(const CanvasRect&, CanvasColor) override {}
+    void SetTextColors(CanvasColor, CanvasColor) override {}
+    void Text(const char*, const CanvasRect&) override {}
+};
+
+} // namespace
+
+Canvas& SystemCanvas()
+{
+    static NoCanvas canvas;
+    return canvas;
+}
