@@ -182,9 +182,13 @@ TEST_F(BoardLinkTest, TraceFramesFlowWhileTheDebugLevelIsAboveZero)
     ASSERT_TRUE(IdentifyWheel(*app, BoardCom));
     app->params[DebugLevel].value = 1;
     SendParam(*app, app->params[DebugLevel]);
-    uint8_t frame[4] = {};
-    EXPECT_EQ(app->boardPort.Read(frame, 4), 4u);
+    uint8_t frame[5] = {};
+    EXPECT_EQ(app->boardPort.Read(frame, 5), 5u);
     EXPECT_EQ(frame[0], '#');
+    EXPECT_EQ(frame[1], 0) << "kind of the first frame";
+    EXPECT_EQ(frame[2], 0) << "its count";
+    EXPECT_EQ(frame[3], 0xFE);
+    EXPECT_EQ(frame[4], 0x0C) << "-500";
 }
 
 TEST_F(BoardLinkTest, ReplyLaterThanOneHundredMillisecondsIsNotTaken)

@@ -215,13 +215,14 @@ private:
         return byte == 'I' ? uint8_t{'?'} : byte;
     }
 
-    // '#', kind, then a signed 16-bit value high byte first.
+    // '#', kind, an unsigned byte (the frame count), then a signed 16-bit
+    // value high byte first.
     void SendTrace()
     {
         const auto value = static_cast<uint16_t>(static_cast<int16_t>(traceCount_ * 37 - 500));
-        const uint8_t frame[5] = {'#', static_cast<uint8_t>(traceCount_ % 4), static_cast<uint8_t>(value >> 8),
-                                  static_cast<uint8_t>(value & 0xff)};
-        pty_.Send(frame, 4);
+        const uint8_t frame[5] = {'#', static_cast<uint8_t>(traceCount_ % 4), static_cast<uint8_t>(traceCount_ & 0xff),
+                                  static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xff)};
+        pty_.Send(frame, sizeof frame);
         ++traceCount_;
     }
 
