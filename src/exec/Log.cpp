@@ -88,6 +88,12 @@ void LogInit(const ExecConfig& config)
     }
 }
 
+void LogSwitchOn()
+{
+    g_log.directory[0] = '\0';
+    g_log.mode = LogModeAppend;
+}
+
 void SetLogThreshold(int threshold) { g_log.threshold = threshold; }
 
 int LogPrintf(int level, const char* format, ...)

@@ -18,6 +18,10 @@ constexpr std::size_t FormatTempSize = 64 * 1024;
 // lines ("Log Create" for a new file, then the init line with the date).
 void LogInit(const ExecConfig& config);
 
+// Switches the file log on (append mode) in the current directory; used
+// when the runtime start fails before the log settings were taken.
+void LogSwitchOn();
+
 // Messages whose level is above the threshold are dropped.
 void SetLogThreshold(int threshold);
 
