@@ -214,7 +214,7 @@ ScriptValue* NextValue(ScriptTable* table)
 bool LineComplete(const ScriptTable* table)
 {
     const char* p = table->cursor;
-    while (p < table->end && (*p == '\t' || *p == ' ' || *p == '=')) ++p;
+    while (p < table->end && (*p == '\t' || *p == ' ' || *p == '=' || *p == '(' || *p == ')')) ++p;
     if (p + 1 >= table->end) return true;
     if (*p == '/' && p[1] == '/') return true; // a comment closes the line
     return *p == '\r' || *p == '\n' || *p == '\0' || *p == CtrlZ;

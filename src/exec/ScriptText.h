@@ -8,8 +8,8 @@
 // or null.
 const char* FindSectionHeader(ScriptTable* table, const char* name);
 
-// True when, from the cursor, only tabs, blanks and '=' come before the end
-// of the line (or of the buffer, or a line comment).
+// True when, from the cursor, only tabs, blanks, '=' and parentheses come
+// before the end of the line (or of the buffer, or a line comment).
 bool LineComplete(const ScriptTable* table);
 
 // Frees the table's text unless another open table shares it.
