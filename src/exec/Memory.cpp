@@ -176,6 +176,8 @@ MemPool* OwnerOf(const void* address)
     return nullptr;
 }
 
+void ReportDoubleRelease(const unsigned char* block);
+
 // Gives a checked block back to its pool, merging it with the free chunks
 // that touch it. A block that overlaps a free chunk is a double release and
 // is not released again.
@@ -191,11 +193,7 @@ void PoolRelease(MemPool* pool, unsigned char* block, std::size_t size)
     const bool insideBefore = before && block < reinterpret_cast<unsigned char*>(before) + before->size;
     const bool reachesAfter = after && block + size > reinterpret_cast<unsigned char*>(after);
     if (insideBefore || reachesAfter) {
-        if (ExecFlag(ExecFlagReportFree)) {
-            char* text = FormatTemp("FreeMem: Address %x already free.\n",
-                                    static_cast<unsigned>(reinterpret_cast<uintptr_t>(block + MemBlockHeader)));
-            ExecFailure(Source, __LINE__, text);
-        }
+        ReportDoubleRelease(block);
         return;
     }
     if (ExecFlag(ExecFlagFill) && pool->attributes != MemDebugRam) std::memset(block, FreeFillByte, size);
@@ -216,6 +214,25 @@ void PoolRelease(MemPool* pool, unsigned char* block, std::size_t size)
         merged->size += gap + after->size;
         pool->freeBytes += gap;
     }
+}
+
+// The free chunk that the block lies in: it was released before.
+bool AlreadyFree(const MemPool* pool, const unsigned char* block)
+{
+    for (const FreeChunk* chunk = pool->head; chunk; chunk = chunk->next) {
+        const auto* start = reinterpret_cast<const unsigned char*>(chunk);
+        if (start > block) return false;
+        if (block < start + chunk->size) return true;
+    }
+    return false;
+}
+
+void ReportDoubleRelease(const unsigned char* block)
+{
+    if (!ExecFlag(ExecFlagReportFree)) return;
+    ExecFailure(Source, __LINE__,
+                FormatTemp("FreeMem: Address %x already free.\n",
+                           static_cast<unsigned>(reinterpret_cast<uintptr_t>(block + MemBlockHeader))));
 }
 
 bool HeaderSound(const MemPool* pool, const unsigned char* block, std::size_t size)
@@ -333,6 +350,10 @@ void FreeMem(void* address)
         return;
     }
     unsigned char* block = static_cast<unsigned char*>(address) - MemBlockHeader;
+    if (AlreadyFree(pool, block)) {
+        ReportDoubleRelease(block);
+        return;
+    }
     const std::size_t size = *reinterpret_cast<std::size_t*>(block);
     if (!HeaderSound(pool, block, size)) {
         ExecFailure(Source, __LINE__, "FreeMem: Start Header corrupted.");
