@@ -176,70 +176,64 @@ MemPool* OwnerOf(const void* address)
     return nullptr;
 }
 
-void ReportDoubleRelease(const unsigned char* block);
+// The free chunks on either side of a block, in address order.
+struct Neighbours {
+    FreeChunk* before = nullptr;
+    FreeChunk* after = nullptr;
+};
+
+Neighbours Locate(const MemPool* pool, const unsigned char* block)
+{
+    Neighbours n;
+    n.after = pool->head;
+    while (n.after && reinterpret_cast<unsigned char*>(n.after) <= block) {
+        n.before = n.after;
+        n.after = n.after->next;
+    }
+    return n;
+}
+
+// A block that lies inside a free chunk was released before (possibly
+// merged into its neighbour since).
+bool InsideFreeChunk(const Neighbours& n, const unsigned char* block)
+{
+    return n.before && block < reinterpret_cast<unsigned char*>(n.before) + n.before->size;
+}
 
 // Gives a checked block back to its pool, merging it with the free chunks
-// that touch it. A block that overlaps a free chunk is a double release and
-// is not released again.
-void PoolRelease(MemPool* pool, unsigned char* block, std::size_t size)
+// that touch it.
+void PoolRelease(MemPool* pool, unsigned char* block, std::size_t size, const Neighbours& n)
 {
     const std::size_t gap = Gap();
-    FreeChunk* before = nullptr;
-    FreeChunk* after = pool->head;
-    while (after && reinterpret_cast<unsigned char*>(after) <= block) {
-        before = after;
-        after = after->next;
-    }
-    const bool insideBefore = before && block < reinterpret_cast<unsigned char*>(before) + before->size;
-    const bool reachesAfter = after && block + size > reinterpret_cast<unsigned char*>(after);
-    if (insideBefore || reachesAfter) {
-        ReportDoubleRelease(block);
-        return;
-    }
     if (ExecFlag(ExecFlagFill) && pool->attributes != MemDebugRam) std::memset(block, FreeFillByte, size);
 
     FreeChunk* merged;
-    if (before && reinterpret_cast<unsigned char*>(before) + before->size + gap == block) {
-        before->size += gap + size;
+    if (n.before && reinterpret_cast<unsigned char*>(n.before) + n.before->size + gap == block) {
+        n.before->size += gap + size;
         pool->freeBytes += size + gap;
-        merged = before;
+        merged = n.before;
     } else {
         merged = reinterpret_cast<FreeChunk*>(block);
         merged->size = size;
-        InsertBefore(pool, merged, after);
+        InsertBefore(pool, merged, n.after);
         pool->freeBytes += size;
     }
-    if (after && reinterpret_cast<unsigned char*>(merged) + merged->size + gap == reinterpret_cast<unsigned char*>(after)) {
-        UnlinkChunk(pool, after);
-        merged->size += gap + after->size;
+    if (n.after &&
+        reinterpret_cast<unsigned char*>(merged) + merged->size + gap == reinterpret_cast<unsigned char*>(n.after)) {
+        UnlinkChunk(pool, n.after);
+        merged->size += gap + n.after->size;
         pool->freeBytes += gap;
     }
 }
 
-// The free chunk that the block lies in: it was released before.
-bool AlreadyFree(const MemPool* pool, const unsigned char* block)
-{
-    for (const FreeChunk* chunk = pool->head; chunk; chunk = chunk->next) {
-        const auto* start = reinterpret_cast<const unsigned char*>(chunk);
-        if (start > block) return false;
-        if (block < start + chunk->size) return true;
-    }
-    return false;
-}
-
-void ReportDoubleRelease(const unsigned char* block)
-{
-    if (!ExecFlag(ExecFlagReportFree)) return;
-    ExecFailure(Source, __LINE__,
-                FormatTemp("FreeMem: Address %x already free.\n",
-                           static_cast<unsigned>(reinterpret_cast<uintptr_t>(block + MemBlockHeader))));
-}
-
-bool HeaderSound(const MemPool* pool, const unsigned char* block, std::size_t size)
+// The size word must describe a block that stays inside the pool and ends
+// before the next free chunk.
+bool HeaderSound(const MemPool* pool, const unsigned char* block, std::size_t size, const Neighbours& n)
 {
     if (block < pool->firstChunk || reinterpret_cast<uintptr_t>(block) % Align != 0) return false;
     if (size < MemBlockMinimum || size % Align != 0) return false;
-    return size <= static_cast<std::size_t>(pool->limit - block);
+    if (size > static_cast<std::size_t>(pool->limit - block)) return false;
+    return !n.after || block + size + Gap() <= reinterpret_cast<unsigned char*>(n.after);
 }
 
 } // namespace
@@ -350,12 +344,16 @@ void FreeMem(void* address)
         return;
     }
     unsigned char* block = static_cast<unsigned char*>(address) - MemBlockHeader;
-    if (AlreadyFree(pool, block)) {
-        ReportDoubleRelease(block);
+    const Neighbours neighbours = Locate(pool, block);
+    if (InsideFreeChunk(neighbours, block)) {
+        if (ExecFlag(ExecFlagReportFree))
+            ExecFailure(Source, __LINE__,
+                        FormatTemp("FreeMem: Address %x already free.\n",
+                                   static_cast<unsigned>(reinterpret_cast<uintptr_t>(address))));
         return;
     }
     const std::size_t size = *reinterpret_cast<std::size_t*>(block);
-    if (!HeaderSound(pool, block, size)) {
+    if (!HeaderSound(pool, block, size, neighbours)) {
         ExecFailure(Source, __LINE__, "FreeMem: Start Header corrupted.");
         return;
     }
@@ -370,7 +368,7 @@ void FreeMem(void* address)
         }
     }
     if (ExecFlag(ExecFlagMemoryCheck) && pool->attributes != MemDebugRam) DropLiveBlock(block);
-    PoolRelease(pool, block, size);
+    PoolRelease(pool, block, size, neighbours);
     if (ExecFlag(ExecFlagMemoryCheck)) FullMemoryCheck();
 }
 
