@@ -30,7 +30,7 @@ struct ExecList : ExecNode {
     ExecListRelease release = nullptr;
     uintptr_t spare[2] = {};
 
-    ExecList() { name = "List"; type = NodeTypeList; }
+    constexpr ExecList() { name = "List"; type = NodeTypeList; }
 };
 
 // Names and empties the list (a static list is named "List" until then).
