@@ -21,8 +21,6 @@
 namespace {
 
 constexpr const char* Source = "Exec\\ExecLib";
-// Runtime bytes counted in the leak report beside the pool records.
-constexpr std::size_t GuardOverhead = 32;
 
 struct ExecState {
     uintptr_t applicationWord = 0;
@@ -60,9 +58,14 @@ void StartLanguages()
 
 void ReportLeaks()
 {
+    // What the runtime itself still holds: the pool records and their guard
+    // gaps (exact for this block layout), and the block of the extra text
+    // with its guard gap.
     std::size_t overhead = MainRamOverhead();
-    if (g_exec.extraText) overhead += MemBlockSize(std::strlen(g_exec.extraText) + 1);
-    if (ExecFlag(ExecFlagGuards)) overhead += GuardOverhead;
+    if (g_exec.extraText) {
+        overhead += MemBlockSize(std::strlen(g_exec.extraText) + 1);
+        if (ExecFlag(ExecFlagGuards)) overhead += MemGuardGap;
+    }
     const std::size_t inUse = MainRamTotal() - MainRamFree();
     // The figure is the bytes still in use less one block header.
     if (inUse > overhead)
