@@ -26,6 +26,7 @@ struct ExecState {
     uintptr_t applicationWord = 0;
     uint8_t spare = 0;
     char* extraText = nullptr;
+    char* textBuffer = nullptr; // the shared formatting buffer (FormatTemp)
     uint16_t language = 0;
     ExecSemaphore general;
 };
@@ -93,6 +94,8 @@ bool InitExec(const ExecConfig& config)
     g_exec.extraText = CopyTextPart(config.extraText, strnlen(config.extraText, sizeof config.extraText));
 
     StartTasks();
+    g_exec.textBuffer = static_cast<char*>(AllocMem(MemMainRam, FormatTempSize));
+    UseFormatTempBlock(g_exec.textBuffer);
     StartResources(config.baseDirectory);
 
     LogPrintf(3, "InitExec: Init scripting system.");
@@ -133,6 +136,9 @@ void ExitExec()
     DeleteSemaphore(&g_exec.general);
 
     LogPrintf(3, "Removing: Log and Memory");
+    UseFormatTempBlock(nullptr);
+    if (g_exec.textBuffer) FreeMem(g_exec.textBuffer);
+    g_exec.textBuffer = nullptr;
     ReportLeaks();
 
     FreeText(g_exec.extraText);

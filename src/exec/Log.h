@@ -38,6 +38,10 @@ char* FormatTemp(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The shared 64 KiB buffer itself (also the script reader's token workspace).
 char* FormatTempBuffer();
 
+// Puts the shared buffer in a block of FormatTempSize bytes (the runtime
+// start takes it from the main pool); null returns to the fixed buffer.
+void UseFormatTempBlock(char* block);
+
 // Shows the runtime's assertion box. Returns true only when the user asked
 // to break and a debugger is attached to take the break, so a caller that
 // breaks on true never ends the program on its own.

@@ -1,4 +1,5 @@
 #include "exec/Language.h"
+#include "exec/Log.h"
 #include "exec/Memory.h"
 #include "exec/Resource.h"
 #include "exec/RuntimeFlags.h"
@@ -164,6 +165,10 @@ TEST_F(Runtime, SystemListsAndServices)
     EXPECT_EQ(Timer().tuning[0], 2u);
     EXPECT_EQ(Timer().tuning[1], 10000u);
     EXPECT_NE(HandlerOfType(ResourceTypeScript), nullptr);
+    EXPECT_TRUE(PoolOwns(FormatTempBuffer())) << "the shared buffer is a block of the main pool";
+    Stop();
+    EXPECT_FALSE(PoolOwns(FormatTempBuffer()));
+    EXPECT_STREQ(FormatTemp("%d", 42), "42");
 }
 
 TEST_F(Runtime, StuckSemaphoreIsReportedAndThenWaitedFor)
