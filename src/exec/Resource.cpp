@@ -40,8 +40,6 @@ ResourceHeader* FindKey(const ExecList* list, const char* key)
     for (ExecNode* node = list->head; node; node = node->next) {
         auto* resource = static_cast<ResourceHeader*>(node);
         if (resource->key && SameTextNoCase(resource->key, key)) return resource;
-        if (resource->held)
-            if (ResourceHeader* inner = FindKey(resource->held, key)) return inner;
     }
     return nullptr;
 }
@@ -58,8 +56,8 @@ ExecList* ListHolding(const ResourceHandler* handler, const ResourceHeader* reso
 
 uint32_t DuplicateMode(uint32_t mode)
 {
-    if (!(mode & ModeDuplicate10)) mode &= ~uint32_t{0x18};
-    if (!(mode & ModeDuplicate8)) mode &= ~uint32_t{0x4};
+    if (!(mode & ModeDuplicateKeep18)) mode &= ~uint32_t{0x18};
+    if (!(mode & ModeDuplicateKeep4)) mode &= ~uint32_t{0x4};
     if (!(mode & ModeKeepInstall)) mode &= ~ModeInstall;
     return mode;
 }
@@ -250,7 +248,7 @@ void* GenericOpen(ResourceFormat* format, const char* name, uint32_t mode, int k
     request.mode = mode;
     const char* typeName = ResourceTypeName(format->resourceType);
 
-    const bool wantsDuplicate = kind == OpenDuplicate || (mode & (ModeDuplicate4 | ModeDuplicate8 | ModeDuplicate10));
+    const bool wantsDuplicate = kind == OpenDuplicate || (mode & (ModeDuplicate | ModeDuplicateKeep4 | ModeDuplicateKeep18));
     if ((mode & ModeShare) || kind == OpenDuplicate) {
         if (ResourceHeader* shared = FindKey(format, key)) {
             if (!wantsDuplicate) {
@@ -312,10 +310,6 @@ int RemoveResource(void* pointer)
     }
     if (--resource->references > 0) return 1;
 
-    if (resource->held)
-        while (ExecNode* inner = resource->held->head) {
-            if (!RemoveResource(inner) && resource->held->head == inner) Unlink(resource->held, inner);
-        }
     ExecList* list = ListHolding(handler, resource);
     if (list) Unlink(list, resource);
     char* key = resource->key;

@@ -25,9 +25,13 @@ constexpr uint32_t ModeKeepKey = 0x40;
 constexpr uint32_t ModeShare = 0x80;
 constexpr uint32_t ModeInstall = 0x100;
 constexpr uint32_t ModeCompletePath = 0x200;
-constexpr uint32_t ModeDuplicate4 = 0x400;
-constexpr uint32_t ModeDuplicate8 = 0x800;
-constexpr uint32_t ModeDuplicate10 = 0x1000;
+// With ModeShare, duplicate a resource found open instead of counting a
+// reference. The duplicate keeps the mode bits 0x8 and 0x10 only with
+// ModeDuplicateKeep18, 0x4 only with ModeDuplicateKeep4 and ModeInstall
+// only with ModeKeepInstall.
+constexpr uint32_t ModeDuplicate = 0x400;
+constexpr uint32_t ModeDuplicateKeep4 = 0x800;
+constexpr uint32_t ModeDuplicateKeep18 = 0x1000;
 constexpr uint32_t ModeKeepInstall = 0x2000;
 constexpr uint32_t ModeSilent = 0x4000;
 
@@ -37,7 +41,6 @@ struct ResourceHeader : ExecNode {
     uint16_t keyLength = 0;
     uint32_t references = 0;
     uint32_t mode = 0;
-    ExecList* held = nullptr; // the resources this one holds, if any
 };
 
 struct ResourceHandler;

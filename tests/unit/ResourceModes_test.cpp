@@ -102,13 +102,13 @@ TEST_F(ResourceModes, FailedInstallIsReportedAndNothingStaysOpen)
 TEST_F(ResourceModes, DuplicateKeepsOnlyTheBitsItsFlagsAllow)
 {
     ResourceHeader* font = Open("Arial", ModeKeepKey | ModeShare);
-    ResourceHeader* copy = Open("Arial", ModeKeepKey | ModeShare | ModeDuplicate4 | ModeInstall | 0x1C);
+    ResourceHeader* copy = Open("Arial", ModeKeepKey | ModeShare | ModeDuplicate | ModeInstall | 0x1C);
     ASSERT_NE(copy, nullptr);
     EXPECT_NE(copy, font);
     EXPECT_EQ(g_ops.duplicates, 1);
     EXPECT_EQ(copy->mode & 0x11C, 0u);
     ResourceHeader* kept =
-        Open("Arial", ModeKeepKey | ModeShare | ModeDuplicate8 | ModeDuplicate10 | ModeKeepInstall | ModeInstall | 0x1C);
+        Open("Arial", ModeKeepKey | ModeShare | ModeDuplicateKeep4 | ModeDuplicateKeep18 | ModeKeepInstall | ModeInstall | 0x1C);
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->mode & 0x11C, 0x11Cu);
     EXPECT_EQ(font->references, 1u);

@@ -69,7 +69,7 @@ TEST_F(Resources, DuplicateOfAScriptIsRefused)
 {
     dir.Write("config.ini", "x");
     ScriptTable* first = Load("config.ini", ModeKeepKey | ModeShare);
-    EXPECT_EQ(GenericOpen(ScriptFormat(), "config.ini", ModeKeepKey | ModeShare | ModeDuplicate8, OpenLoad), nullptr);
+    EXPECT_EQ(GenericOpen(ScriptFormat(), "config.ini", ModeKeepKey | ModeShare | ModeDuplicateKeep4, OpenLoad), nullptr);
     EXPECT_TRUE(LogHas("Resource Script : Could not duplicate resource config"));
     RemoveResource(first);
 }
