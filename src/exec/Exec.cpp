@@ -32,6 +32,8 @@ struct ExecState {
 };
 
 ExecState g_exec;
+char g_applicationName[64] = {};
+char g_caption[64] = {};
 
 void TakeConfig(const ExecConfig& config)
 {
@@ -76,6 +78,9 @@ void ReportLeaks()
 }
 
 } // namespace
+
+const char* ExecApplicationName() { return g_applicationName; }
+const char* ExecCaption() { return g_caption; }
 
 bool InitExec(const ExecConfig& config)
 {

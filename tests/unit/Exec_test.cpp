@@ -160,6 +160,8 @@ TEST_F(Runtime, SystemListsAndServices)
     EXPECT_STREQ(AnchorList()->head->next->name, "UserData");
     EXPECT_STREQ(AnchorList()->tail->name, "Languages");
     EXPECT_STREQ(SystemBaseTask()->name, "System Base");
+    EXPECT_STREQ(ExecApplicationName(), "");
+    EXPECT_STREQ(ExecCaption(), "");
     EXPECT_GE(ProcessorCount(), 1u);
     EXPECT_GT(Timer().frequency, 0);
     EXPECT_EQ(Timer().tuning[0], 2u);
