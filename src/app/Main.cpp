@@ -98,7 +98,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "Vantor");
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
         if (mutex) CloseHandle(mutex);
-        MessageBoxA(nullptr, "Another instance of Vantor is running", RuntimeCaption(), MB_ICONERROR);
+        MessageBoxA(nullptr, "Another instance of Vantor is running", ExecCaption(), MB_ICONERROR);
         return 0;
     }
     g_app.mutex = mutex;
