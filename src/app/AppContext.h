@@ -4,6 +4,7 @@
 #include "board/ParamSet.h"
 #include "board/PinMap.h"
 #include "platform/NativeHandle.h"
+#include "profiles/ProfileList.h"
 
 #include <cstdint>
 
@@ -38,6 +39,7 @@ struct AppContext {
     int32_t liveAxes[6] = {};          // X, Y, Z, Rx, Ry, Rz
     uint32_t controllerCount = 0;
     uint8_t usedController[16] = {};   // USED_DEVICE_GUID
+    ProfileList profiles;              // the game profiles
     int32_t currentProfile = 0;        // GAME_PROFILE_ID
 
     AppContext();
