@@ -166,6 +166,26 @@ unsigned char* PoolAllocate(MemPool* pool, std::size_t blockSize)
     return nullptr;
 }
 
+// Pools taken down while blocks of theirs were still in use keep their host
+// memory until the program ends: a late release of such a block must not
+// reach the host heap, nor may the host hand those addresses out again.
+struct RetiredPool {
+    const unsigned char* start;
+    const unsigned char* end;
+};
+constexpr int MaxRetiredPools = 8;
+RetiredPool g_retired[MaxRetiredPools] = {};
+int g_retiredCount = 0;
+
+bool Retired(const void* address)
+{
+    const auto* p = static_cast<const unsigned char*>(address);
+    for (int i = 0; i < g_retiredCount; ++i) {
+        if (p > g_retired[i].start && p < g_retired[i].end) return true;
+    }
+    return false;
+}
+
 MemPool* OwnerOf(const void* address)
 {
     const auto* p = static_cast<const unsigned char*>(address);
@@ -296,7 +316,11 @@ void ReleaseMemoryPools()
         Unlink(&g_pools, pool);
         if ((pool->attributes == MemMainRam || pool->attributes == MemDebugRam) && released < MaxPools) {
             ++released;
-            g_host.give(pool->start);
+            if (pool->freeBytes == pool->initialFree || g_retiredCount == MaxRetiredPools) {
+                g_host.give(pool->start);
+            } else {
+                g_retired[g_retiredCount++] = {pool->start, pool->end};
+            }
         }
     }
     g_hostMode = false;
@@ -338,9 +362,10 @@ void FreeMem(void* address)
     PoolLock lock;
     MemPool* pool = OwnerOf(address);
     if (!pool) {
-        // Not from a pool: memory taken from the host heap before the pools
-        // existed goes back there.
-        std::free(address);
+        // A block of a pool already taken down went with its pool. Anything
+        // else is memory taken from the host heap before the pools existed
+        // and goes back there.
+        if (!Retired(address)) std::free(address);
         return;
     }
     unsigned char* block = static_cast<unsigned char*>(address) - MemBlockHeader;
@@ -386,7 +411,7 @@ void CopyMem(const void* source, void* destination, std::size_t length)
 bool PoolOwns(const void* address)
 {
     PoolLock lock;
-    return OwnerOf(address) != nullptr;
+    return OwnerOf(address) != nullptr || Retired(address);
 }
 
 namespace {

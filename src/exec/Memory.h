@@ -37,7 +37,9 @@ HostHeap SystemHostHeap();
 // every allocation goes to the host heap. False when the main pool could
 // not be had at 8 MiB or more.
 bool TakeMemoryPools(uint32_t mainSize, uint32_t debugSize, uint16_t memoryFlags);
-// Clears flag 0x1, deletes "Memory manager" and gives every pool back.
+// Clears flag 0x1, deletes "Memory manager" and gives every pool back; a
+// pool with blocks still in use keeps its memory until the program ends, so
+// that a late release of such a block is harmless.
 void ReleaseMemoryPools();
 
 void* AllocMem(uint16_t attributes, std::size_t size);
@@ -45,7 +47,8 @@ void FreeMem(void* address);
 // Copies length bytes between separate areas (source first).
 void CopyMem(const void* source, void* destination, std::size_t length);
 
-// True when address lies inside a pool (the general delete asks this).
+// True when address lies inside a pool, or inside a pool taken down while
+// blocks of it were still in use (the general delete asks this).
 bool PoolOwns(const void* address);
 
 // Figures of the main pools for the leak report.

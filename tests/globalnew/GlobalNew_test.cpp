@@ -67,3 +67,18 @@ TEST_F(GlobalNew, FullPoolFallsBackToTheHostHeap)
     EXPECT_FALSE(inPool);
     EXPECT_TRUE(LogHas("AllocMem: Could not allocate memory\r\n"));
 }
+
+TEST_F(GlobalNew, ObjectsThatOutliveThePoolsAreReleasedHarmlessly)
+{
+    ASSERT_TRUE(Start());
+    auto* survivor = new std::vector<int>(100, 3);
+    Stop();
+    // The leak is reported, and the pool keeps its memory for the late release.
+    EXPECT_NE(Log().find("Memory still allocated on release"), std::string::npos) << Log();
+    EXPECT_TRUE(PoolOwns(survivor->data()));
+    EXPECT_EQ((*survivor)[99], 3);
+    delete survivor; // must not reach the host heap
+    auto* fresh = new int(9);
+    EXPECT_FALSE(PoolOwns(fresh));
+    delete fresh;
+}
