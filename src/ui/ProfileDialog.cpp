@@ -38,7 +38,7 @@ void RunDialog(AppContext& app, GameProfile* profile)
 
 bool ProfileTextFitsFile(const char* text)
 {
-    return std::strpbrk(text, ",=<>|()\"\t") == nullptr && std::strstr(text, "//") == nullptr &&
+    return std::strpbrk(text, ",=<>|()\"\t\r\n") == nullptr && std::strstr(text, "//") == nullptr &&
            std::strstr(text, "/*") == nullptr;
 }
 

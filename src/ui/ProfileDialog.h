@@ -27,7 +27,8 @@ private:
 };
 
 // True when the text survives the profile file unchanged: none of , = < > |
-// ( ) " or a tab, and no // or /*, which the file reader would take apart.
+// ( ) " or a tab or line end, and no // or /*, which the file reader would
+// take apart.
 bool ProfileTextFitsFile(const char* text);
 
 // "New": a new profile through the dialog.

@@ -114,7 +114,7 @@ TEST_F(ProfileDialogTest, EscapeChangesNothing)
 
 TEST_F(ProfileDialogTest, NamesTheFileWouldSplitAreRefusedAndTheDialogStays)
 {
-    for (const char* name : {"a,b", "a=b", "x<y", "x>y", "a|b", "Rally(2004)", "say \"hi\"", "a//b", "a/*b"}) {
+    for (const char* name : {"a,b", "a=b", "x<y", "x>y", "a|b", "Rally(2004)", "say \"hi\"", "a//b", "a/*b", "two\r\nlines", "tab\there"}) {
         Type(name, "game.exe");
         NewProfile(*app);
         EXPECT_EQ(g_typing.result, -1) << name;
