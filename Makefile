@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`.
-.PHONY: demo test bench fuzz setup native asan windows e2e
+.PHONY: demo test bench fuzz setup native asan windows
 
 JOBS ?= $(shell nproc)
 
@@ -26,7 +26,11 @@ demo: setup windows native
 test: setup native asan windows
 	ctest --preset linux -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+	scripts/fuzz 30
 	python3 tests/e2e/run.py
 
 bench: setup native
 	build/linux/bench/vantor_bench
+
+fuzz: setup
+	scripts/fuzz 600

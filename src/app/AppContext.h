@@ -5,6 +5,7 @@
 #include "board/PinMap.h"
 #include "controller/ControllerEntry.h"
 #include "platform/NativeHandle.h"
+#include "profiles/ProfileList.h"
 
 #include <cstdint>
 
@@ -41,6 +42,7 @@ struct AppContext {
     uint32_t controllerCount = 0;
     InputDevice currentController = nullptr;
     InputGuid usedController = {};     // USED_DEVICE_GUID
+    ProfileList profiles;              // the game profiles
     int32_t currentProfile = 0;        // GAME_PROFILE_ID
 
     AppContext();

@@ -8,6 +8,7 @@
 #include "exec/Exec.h"
 #include "exec/ExecConfig.h"
 #include "profiles/ProfileFile.h"
+#include "profiles/Profiles.h"
 #include "profiles/SettingsFile.h"
 
 #include <windows.h>
@@ -81,6 +82,7 @@ int RunMessageLoop(HACCEL accelerators)
 void Shutdown()
 {
     SaveSettings(g_app);
+    if (GameProfile* profile = SelectedProfile(g_app)) StoreProfile(g_app, *profile);
     SaveProfiles(g_app);
     ExitExec();
     g_app.boardPort.Close();
@@ -98,7 +100,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "Vantor");
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
         if (mutex) CloseHandle(mutex);
-        MessageBoxA(nullptr, "Another instance of Vantor is running", RuntimeCaption(), MB_ICONERROR);
+        MessageBoxA(nullptr, "Another instance of Vantor is running", ExecCaption(), MB_ICONERROR);
         return 0;
     }
     g_app.mutex = mutex;

@@ -19,8 +19,6 @@ ShellState::ShellState()
     g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 }
 
-const char* RuntimeCaption() { return ""; }
-
 void UpdateTrayIcon(ShellState& shell)
 {
     shell.trayIcon = LoadIconA(shell.instance, MAKEINTRESOURCEA(IDI_VANTOR));

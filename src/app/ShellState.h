@@ -21,8 +21,5 @@ extern ShellState g_shell;
 // String 109 of the string table, the caption of the controller error box.
 extern char g_interfaceName[100];
 
-// The runtime's message box caption; nothing in the program fills it.
-const char* RuntimeCaption();
-
 // Makes the tray agree with the minimised flag.
 void UpdateTrayIcon(ShellState& shell);

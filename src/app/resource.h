@@ -6,6 +6,7 @@
 #define IDD_MAIN_PAGE 157
 #define IDD_MAIN 166
 #define IDD_DRIVE_PAGE 183
+#define IDD_PROFILE 184
 
 // Icon, menu, accelerators, strings
 #define IDI_VANTOR 3
@@ -77,3 +78,7 @@
 #define IDC_PROFILE_EDIT 2081
 #define IDC_PROFILE_REMOVE 2080
 #define IDC_DETECT_GAME 2128
+
+// Profile dialog
+#define IDC_PROFILE_NAME 1206
+#define IDC_PROCESS_NAME 1207

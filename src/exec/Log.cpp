@@ -25,7 +25,10 @@ struct LogSettings {
 };
 
 LogSettings g_log;
-char g_formatTemp[FormatTempSize];
+// The shared buffer is a block of the main pool while the runtime is up;
+// before (the fatal start-up message) and after, this fixed one stands in.
+char g_fixedFormatTemp[FormatTempSize];
+char* g_formatTemp = g_fixedFormatTemp;
 
 // Writes text as a text-mode stream would: every '\n' becomes CR LF, so the
 // file has the same bytes on every system.
@@ -88,6 +91,12 @@ void LogInit(const ExecConfig& config)
     }
 }
 
+void LogSwitchOn()
+{
+    g_log.directory[0] = '\0';
+    g_log.mode = LogModeAppend;
+}
+
 void SetLogThreshold(int threshold) { g_log.threshold = threshold; }
 
 int LogPrintf(int level, const char* format, ...)
@@ -108,11 +117,13 @@ int LogPrintf(int level, const char* format, ...)
 
 char* FormatTempBuffer() { return g_formatTemp; }
 
+void UseFormatTempBlock(char* block) { g_formatTemp = block ? block : g_fixedFormatTemp; }
+
 char* FormatTemp(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(g_formatTemp, sizeof g_formatTemp, format, args);
+    std::vsnprintf(g_formatTemp, FormatTempSize, format, args);
     va_end(args);
     return g_formatTemp;
 }

@@ -18,6 +18,10 @@ constexpr std::size_t FormatTempSize = 64 * 1024;
 // lines ("Log Create" for a new file, then the init line with the date).
 void LogInit(const ExecConfig& config);
 
+// Switches the file log on (append mode) in the current directory; used
+// when the runtime start fails before the log settings were taken.
+void LogSwitchOn();
+
 // Messages whose level is above the threshold are dropped.
 void SetLogThreshold(int threshold);
 
@@ -33,6 +37,10 @@ char* FormatTemp(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The shared 64 KiB buffer itself (also the script reader's token workspace).
 char* FormatTempBuffer();
+
+// Puts the shared buffer in a block of FormatTempSize bytes (the runtime
+// start takes it from the main pool); null returns to the fixed buffer.
+void UseFormatTempBlock(char* block);
 
 // Shows the runtime's assertion box. Returns true only when the user asked
 // to break and a debugger is attached to take the break, so a caller that

@@ -2,6 +2,7 @@
 
 struct AppContext;
 
-// Selects the profile of a game whose process is running; called from the
-// tick every two seconds.
+// With game detection on, selects the profile whose process name is the
+// executable of a running process (byte for byte), as if the user had
+// picked it; the last match of the snapshot wins.
 void DetectGame(AppContext& app);

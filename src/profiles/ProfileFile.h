@@ -2,6 +2,10 @@
 
 struct AppContext;
 
-// "GameProfiles.ini", section "GameProfiles": read at start, written at exit.
+// "GameProfiles.ini", section "GameProfiles": one PROFILE line per profile.
+
+// Reads the file into the profile list; a missing file leaves it empty.
 void LoadProfiles(AppContext& app);
+
+// Writes the profile list to the file, then releases the list.
 void SaveProfiles(AppContext& app);

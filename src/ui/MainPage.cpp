@@ -7,9 +7,11 @@
 #include "board/ParamDisplay.h"
 #include "board/WheelLink.h"
 #include "controller/ControllerCombo.h"
+#include "exec/Exec.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxStyle.h"
-#include "profiles/GameProfiles.h"
+#include "profiles/Profiles.h"
+#include "ui/ProfileDialog.h"
 #include "update/ComPortSearch.h"
 #include "update/UpdateCheck.h"
 
@@ -45,10 +47,6 @@ constexpr uint16_t BoardProductId = 0x8036;
 constexpr uint16_t DriveVendorId = 0x0403;
 constexpr uint16_t DriveProductId = 0x6001;
 
-// The runtime's application title, the caption of the page's boxes; nothing
-// in the program gives it a text.
-constexpr char MessageCaption[] = "";
-
 // The trackbars of this page.
 constexpr ParamIndex PageTrackbars[] = {
     MaxAngle,        MainGain,        GameFxSpring, GameFxFriction, GameFxDamper,   GameFxInertia,
@@ -77,17 +75,8 @@ void SetBit(int32_t& value, int32_t bit, bool on) { value = on ? (value | bit) :
 
 void SetFlag(uint32_t& flags, uint32_t bit, bool on) { flags = on ? (flags | bit) : (flags & ~bit); }
 
-// The profile of the selected entry of the profile combo box, or null.
-GameProfile* SelectedProfile(NativeHandle page, int* index = nullptr)
-{
-    Controls& controls = ActiveControls();
-    const int selected = controls.ComboSelection(page, ProfileComboId);
-    if (index) *index = selected;
-    if (selected < 0) return nullptr;
-    const intptr_t data = controls.ComboItemData(page, ProfileComboId, selected);
-    if (data == 0 || data == -1) return nullptr;
-    return reinterpret_cast<GameProfile*>(data);
-}
+// Edit and Remove refuse this one (exact comparison).
+constexpr char DefaultProfileName[] = "Default";
 
 bool IsDefaultProfile(const GameProfile* profile)
 {
@@ -122,10 +111,10 @@ void ProfileChosen(AppContext& app, NativeHandle page)
 
 void EditSelectedProfile(AppContext& app, NativeHandle page)
 {
-    const GameProfile* profile = SelectedProfile(page);
+    const GameProfile* profile = SelectedProfile(app);
     if (!profile) return;
     if (IsDefaultProfile(profile)) {
-        ActiveControls().ShowMessage(page, "You can't edit the default profile", MessageCaption,
+        ActiveControls().ShowMessage(page, "You can't edit the default profile", ExecCaption(),
                                      MessageIconExclamation);
         return;
     }
@@ -134,15 +123,15 @@ void EditSelectedProfile(AppContext& app, NativeHandle page)
 
 void RemoveSelectedProfile(AppContext& app, NativeHandle page)
 {
-    int index = -1;
-    const GameProfile* profile = SelectedProfile(page, &index);
+    const GameProfile* profile = SelectedProfile(app);
     Controls& controls = ActiveControls();
     if (IsDefaultProfile(profile)) {
-        controls.ShowMessage(page, "You can't remove the default profile", MessageCaption, MessageIconExclamation);
+        controls.ShowMessage(page, "You can't remove the default profile", ExecCaption(), MessageIconExclamation);
         return;
     }
-    if (index < 0) return;
-    if (controls.ShowMessage(page, "Are you sure ?", MessageCaption, MessageYesNo | MessageIconQuestion) ==
+    if (!profile) return;
+    const int index = controls.ComboSelection(page, ProfileComboId);
+    if (controls.ShowMessage(page, "Are you sure ?", ExecCaption(), MessageYesNo | MessageIconQuestion) ==
         MessageAnswerYes) {
         RemoveProfile(app, index);
     }
@@ -184,7 +173,6 @@ bool RunCommand(AppContext& app, int id, NativeHandle page)
         ProfileChosen(app, page);
         return true;
     case NewProfileId:
-        WaitLinkIdle(app);
         NewProfile(app);
         return true;
     case EditProfileId:
@@ -198,7 +186,7 @@ bool RunCommand(AppContext& app, int id, NativeHandle page)
         // "Wheel Found" it could not talk to the board anyway.
         if (app.linkState < LinkWheelFound) {
             controls.ShowMessage(page, "Could find the wheel device, please connect it and check firmware version",
-                                 MessageCaption, MessageIconInformation);
+                                 ExecCaption(), MessageIconInformation);
         }
         return true;
     default:
@@ -248,5 +236,5 @@ void PageTrackbarScrolled(AppContext& app, NativeHandle trackbar)
     if (!record) return;
     WaitLinkIdle(app);
     TrackbarChanged(app, *record);
-    if (GameProfile* profile = SelectedProfile(app.mainPage)) StoreProfile(app, *profile);
+    if (GameProfile* profile = SelectedProfile(app)) StoreProfile(app, *profile);
 }

@@ -19,6 +19,10 @@ MAIN_PAGE_CONTROLS = {
     2080: "Remove", 2128: "Detect Game",
 }
 TITLE = "Ostra Wheel Configuration (version 0.21)"
+TRAY_CLASS = "VT_INTERFACE_TRAY"
+TRAY_MESSAGE = "Server tray notification"
+TRAY_ICON_ID = 131
+WM_LBUTTONDBLCLK = 0x0203
 
 
 class ShellTest(unittest.TestCase):
@@ -121,6 +125,20 @@ class ShellTest(unittest.TestCase):
         self.assertTrue(wait_until(lambda: self.wine.driver("visible", run.window) == "1"))
         self.wine.driver("key", run.window, ESCAPE)
         self.assertEqual(run.wait(), 1)
+
+    def test_tray_icon_double_click_restores_and_exit_gives_0(self):
+        run = self.start()
+        self.wine.driver("minimize", run.window)
+        self.assertTrue(wait_until(lambda: self.wine.driver("visible", run.window) == "0"))
+        # The icon's invisible window exists only while minimised.
+        tray = self.wine.driver("find-class", TRAY_CLASS, 10000)
+        self.wine.driver("post-registered", tray, TRAY_MESSAGE, TRAY_ICON_ID, WM_LBUTTONDBLCLK)
+        self.assertTrue(wait_until(lambda: self.wine.driver("visible", run.window) == "1"))
+        self.wine.driver("gone", tray, 10000)
+        # Minimised again, the tray menu's "Exit" ends the program with 0.
+        self.wine.driver("minimize", run.window)
+        self.wine.driver("find-class", TRAY_CLASS, 10000)
+        self.assertEqual(self.wine.driver("command-exit", run.window, 32772, 20000), "0")
 
 
 if __name__ == "__main__":

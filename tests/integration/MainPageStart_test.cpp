@@ -1,4 +1,5 @@
 #include "BoardLinkFixture.h"
+#include "LogFields.h"
 
 #include "board/LinkState.h"
 #include "board/WheelLink.h"
@@ -83,8 +84,13 @@ TEST_F(MainPageStart, StoredPortIdentifiesTheBoardAndTheTrackbarsShowItsValues)
     const std::vector<std::string> ports = controls.ComboTexts(&page, 1041);
     ASSERT_LT(static_cast<std::size_t>(At(1041).selection), ports.size());
     EXPECT_EQ(ports[static_cast<std::size_t>(At(1041).selection)], "COM5");
+    // The "Default" profile is made from the values read and sent back.
+    EXPECT_EQ(controls.ComboTexts(&page, 1207), std::vector<std::string>{"Default"});
     SendMarker(sim);
-    EXPECT_EQ(sim.LogLinesWith("\"kind\":\"write\"").size(), 0u) << "start-up only reads";
+    const std::vector<std::string> writes = sim.LogLinesWith("\"kind\":\"write\"");
+    ASSERT_EQ(writes.size(), 14u);
+    EXPECT_EQ(LogBytes(writes[0]), "80,8,4,0,0,4,56") << "MaxAngle 1080";
+    EXPECT_EQ(LogBytes(writes[1]), "80,17,1,100") << "MainGain";
 }
 
 TEST_F(MainPageStart, ControllersAreListedAndTheUsedOneIsSelected)

@@ -4,7 +4,7 @@
 #include "board/WheelLink.h"
 #include "platform/MessageBoxStyle.h"
 #include "platform/RecordingControls.h"
-#include "profiles/GameProfiles.h"
+#include "profiles/Profiles.h"
 #include "ui/MainPage.h"
 
 #include "FakeClock.h"
@@ -156,9 +156,7 @@ TEST_F(PageCommands, AdvancedSettingsBelowWheelFoundExplainsWhy)
 
 TEST_F(PageCommands, DefaultProfileCannotBeEditedOrRemoved)
 {
-    GameProfile profile;
-    std::snprintf(profile.name, sizeof profile.name, "%s", "Default");
-    controls.AddComboItem(&page, ProfileComboId, "Default", reinterpret_cast<intptr_t>(&profile));
+    CreateProfile(*app, "Default", "NoLife.exe");
     controls.SelectComboItem(&page, ProfileComboId, 0);
     Command(2081);
     Command(2080);
@@ -170,15 +168,19 @@ TEST_F(PageCommands, DefaultProfileCannotBeEditedOrRemoved)
 
 TEST_F(PageCommands, RemovingAnotherProfileAsksFirst)
 {
-    GameProfile profile;
-    std::snprintf(profile.name, sizeof profile.name, "%s", "default");
-    controls.AddComboItem(&page, ProfileComboId, "default", reinterpret_cast<intptr_t>(&profile));
-    controls.SelectComboItem(&page, ProfileComboId, 0);
+    CreateProfile(*app, "default", "a.exe");
+    CreateProfile(*app, "Rally", "rally.exe");
+    controls.SelectComboItem(&page, ProfileComboId, 1);
     controls.SetMessageAnswer(MessageAnswerNo);
     Command(2080);
     ASSERT_EQ(controls.Messages().size(), 1u);
     EXPECT_EQ(controls.Messages()[0].text, "Are you sure ?");
     EXPECT_EQ(controls.Messages()[0].style, MessageYesNo | MessageIconQuestion);
+    EXPECT_EQ(app->profiles.Count(), 2);
+    controls.SetMessageAnswer(MessageAnswerYes);
+    Command(2080);
+    EXPECT_EQ(app->profiles.Count(), 1);
+    EXPECT_EQ(controls.ComboTexts(&page, ProfileComboId), std::vector<std::string>{"default"});
 }
 
 TEST_F(PageCommands, EditAndRemoveWithoutASelectedProfileDoNothing)
@@ -190,13 +192,12 @@ TEST_F(PageCommands, EditAndRemoveWithoutASelectedProfileDoNothing)
 
 TEST_F(PageCommands, ProfileChoiceBecomesTheCurrentProfile)
 {
-    GameProfile first;
-    GameProfile second;
-    controls.AddComboItem(&page, ProfileComboId, "A", reinterpret_cast<intptr_t>(&first));
-    controls.AddComboItem(&page, ProfileComboId, "B", reinterpret_cast<intptr_t>(&second));
+    CreateProfile(*app, "A", "a.exe")->mainGain = 10;
+    CreateProfile(*app, "B", "b.exe")->mainGain = 64;
     controls.SelectComboItem(&page, ProfileComboId, 1);
     Command(ProfileComboId);
     EXPECT_EQ(app->currentProfile, 1);
+    EXPECT_EQ(controls.TextOf(&page, 2029), "50 %") << "the profile's values reach the trackbars";
 }
 
 TEST_F(PageCommands, CommandBusyIsClearedOnEveryExit)
@@ -220,6 +221,15 @@ TEST_F(PageCommands, DraggingMainGainSendsEachPositionAndShowsThePercentage)
     }
     EXPECT_EQ(gain.value, 0);
     EXPECT_EQ(Sent(), (Bytes{'P', 17, 1, 127, 'P', 17, 1, 64, 'P', 17, 1, 0}));
+}
+
+TEST_F(PageCommands, TrackbarMoveIsCopiedIntoTheSelectedProfile)
+{
+    GameProfile* profile = CreateProfile(*app, "Rally", "rally.exe");
+    controls.SelectComboItem(&page, ProfileComboId, 0);
+    controls.SetTrackbarPosition(&page, 2021, 33);
+    PageTrackbarScrolled(*app, app->params[MainGain].trackbar);
+    EXPECT_EQ(profile->mainGain, 33);
 }
 
 TEST_F(PageCommands, ScrollOfAnUnknownWindowIsIgnored)

@@ -26,6 +26,8 @@
 //   wait-exit HWND [TIMEOUT-MS]           waits for the window's process to end, prints its exit code
 //   command-exit HWND ID [TIMEOUT-MS]     posts WM_COMMAND ID, waits for the process to end, prints its exit code
 //   children HWND                         lists the controls below HWND: id class "text"
+//   find-class CLASS [TIMEOUT-MS]         hwnd of a top-level window of that class (hidden ones too)
+//   post-registered HWND NAME WPARAM LPARAM  posts the window message registered under NAME
 #include <windows.h>
 #include <commctrl.h>
 
@@ -196,6 +198,12 @@ int Run(int argc, char** argv)
         PrintWindow(box);
         return 0;
     }
+    if (command == "find-class") {
+        HWND window = WaitFor([&] { return FindWindowA(argv[2], nullptr); }, Timeout(argc, argv, 3, 10000));
+        if (!window) return Fail("no window of that class");
+        PrintWindow(window);
+        return 0;
+    }
     if (command == "answer") {
         if (argc < 4) return Fail("answer TEXT BUTTON-ID");
         HWND box = WaitFor([&] { return FindBox(argv[2]); }, Timeout(argc, argv, 4, 10000));
@@ -239,6 +247,11 @@ int Run(int argc, char** argv)
         HWND target = FocusOf(window);
         PostMessageA(target, WM_KEYDOWN, key, 1);
         PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    } else if (command == "post-registered") {
+        if (argc < 6) return Fail("post-registered HWND NAME WPARAM LPARAM");
+        const UINT message = RegisterWindowMessageA(argv[3]);
+        PostMessageA(window, message, static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)),
+                     static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0)));
     } else if (command == "command") {
         if (argc < 4) return Fail("command HWND ID");
         PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "exec/ScriptTable.h"
+
+// A script table file of the base directory, by its bare name ("config.ini").
+
+// Loaded for reading; null when the file cannot be opened.
+ScriptTable* OpenScriptFile(const char* name);
+
+// Loaded for rewriting when it exists, else created empty; null when it can
+// be neither opened nor created.
+ScriptTable* OpenScriptFileForWriting(const char* name);

@@ -1,0 +1,3 @@
+#include "platform/ModalDialog.h"
+
+int RunSystemDialog(NativeHandle, int, DialogLogic&) { return 0; }

@@ -1,0 +1,5 @@
+#include "platform/SystemBeep.h"
+
+#include <windows.h>
+
+void SystemBeep(unsigned type) { MessageBeep(type); }

@@ -1,0 +1,123 @@
+#include "profiles/Profiles.h"
+
+#include "app/AppContext.h"
+#include "board/BoardProtocol.h"
+#include "board/ParamDisplay.h"
+#include "platform/Controls.h"
+
+namespace {
+
+constexpr int InvertCheckId = 2121;
+
+void AddComboEntry(AppContext& app, GameProfile& profile)
+{
+    ActiveControls().AddComboItem(app.mainPage, ProfileComboId, profile.name, reinterpret_cast<intptr_t>(&profile));
+}
+
+void RefillCombo(AppContext& app)
+{
+    ActiveControls().ResetCombo(app.mainPage, ProfileComboId);
+    for (int i = 0; i < app.profiles.Count(); ++i) AddComboEntry(app, *app.profiles.At(i));
+}
+
+// Sets a record's value and shows it on its controls.
+void Put(AppContext& app, ParamIndex index, int32_t value)
+{
+    app.params[index].value = value;
+    ShowValue(app.params[index]);
+}
+
+} // namespace
+
+GameProfile* CreateProfile(AppContext& app, const char* name, const char* processName)
+{
+    GameProfile* profile = app.profiles.Append(name, processName);
+    if (profile) AddComboEntry(app, *profile);
+    return profile;
+}
+
+void StoreProfile(AppContext& app, GameProfile& profile)
+{
+    auto low = [&](ParamIndex index) { return static_cast<int8_t>(app.params[index].value); };
+    profile.maxAngle = static_cast<uint32_t>(app.params[MaxAngle].value);
+    profile.mainGain = low(MainGain);
+    profile.gameSpring = low(GameFxSpring);
+    profile.gameFriction = low(GameFxFriction);
+    profile.gameDamper = low(GameFxDamper);
+    profile.gameInertia = low(GameFxInertia);
+    profile.gameConstant = low(GameFxConstant);
+    profile.gameSine = low(GameFxSine);
+    profile.forceTable = low(ForceTable);
+    profile.wheelFlags = static_cast<uint8_t>(app.params[WheelFlags].value);
+    profile.filter = static_cast<uint8_t>(app.params[Filter].value);
+    profile.userSpring = low(UserFxSpring);
+    profile.userFriction = low(UserFxFriction);
+    profile.userDamper = low(UserFxDamper);
+    profile.userInertia = low(UserFxInertia);
+}
+
+void ApplyProfile(AppContext& app, GameProfile& profile)
+{
+    Put(app, MaxAngle, static_cast<int32_t>(profile.maxAngle));
+    Put(app, MainGain, profile.mainGain);
+    Put(app, GameFxSpring, profile.gameSpring);
+    Put(app, GameFxFriction, profile.gameFriction);
+    Put(app, GameFxDamper, profile.gameDamper);
+    Put(app, GameFxInertia, profile.gameInertia);
+    Put(app, GameFxConstant, profile.gameConstant);
+    Put(app, GameFxSine, profile.gameSine);
+    Put(app, ForceTable, profile.forceTable);
+    Put(app, WheelFlags, profile.wheelFlags);
+    Put(app, Filter, profile.filter);
+    Put(app, UserFxSpring, profile.userSpring);
+    Put(app, UserFxFriction, profile.userFriction);
+    Put(app, UserFxDamper, profile.userDamper);
+    Put(app, UserFxInertia, profile.userInertia);
+    ActiveControls().SetChecked(app.mainPage, InvertCheckId, (profile.wheelFlags & 1) != 0);
+    SendProfile(app);
+}
+
+void SelectProfile(AppContext& app, int index)
+{
+    const int count = app.profiles.Count();
+    if (count > 0 && index > count - 1) index = count - 1;
+    app.currentProfile = index;
+    ActiveControls().SelectComboItem(app.mainPage, ProfileComboId, index);
+    if (GameProfile* profile = app.profiles.At(index)) ApplyProfile(app, *profile);
+}
+
+void FillProfileCombo(AppContext& app)
+{
+    if (app.profiles.Empty()) {
+        if (GameProfile* profile = CreateProfile(app, "Default", "NoLife.exe")) StoreProfile(app, *profile);
+    }
+    RefillCombo(app);
+    SelectProfile(app, app.currentProfile);
+}
+
+void RemoveProfile(AppContext& app, int index)
+{
+    if (!app.profiles.At(index)) return;
+    app.profiles.Remove(index);
+    RefillCombo(app);
+    SelectProfile(app, index - 1 > 0 ? index - 1 : 0);
+}
+
+GameProfile* SelectedProfile(AppContext& app)
+{
+    Controls& controls = ActiveControls();
+    const int selected = controls.ComboSelection(app.mainPage, ProfileComboId);
+    if (selected < 0) return nullptr;
+    auto* profile = reinterpret_cast<GameProfile*>(controls.ComboItemData(app.mainPage, ProfileComboId, selected));
+    // Only entries that hold one of the list's profiles count.
+    return app.profiles.IndexOf(profile) >= 0 ? profile : nullptr;
+}
+
+int ProfileComboIndex(AppContext& app, const GameProfile* profile)
+{
+    Controls& controls = ActiveControls();
+    for (int i = 0; i < app.profiles.Count(); ++i) {
+        if (controls.ComboItemData(app.mainPage, ProfileComboId, i) == reinterpret_cast<intptr_t>(profile)) return i;
+    }
+    return -1;
+}

@@ -1,0 +1,49 @@
+"""The native wheel board simulator, linked as a COM port of the Wine prefix."""
+import json
+import os
+import subprocess
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+WHEELSIM = ROOT / "build" / "linux" / "tools" / "wheelsim" / "wheelsim"
+
+
+class WheelSim:
+    """wheelsim on a pty linked as com<n> in the prefix; its frame log beside the test."""
+
+    def __init__(self, wine, com_number, log_path, *options):
+        self.link = Path(wine.env["WINEPREFIX"]) / "dosdevices" / f"com{com_number}"
+        self.log_path = Path(log_path)
+        if self.link.is_symlink() or self.link.exists():
+            self.link.unlink()
+        self.process = subprocess.Popen(
+            [str(WHEELSIM), "--link", str(self.link), "--log", str(self.log_path), *map(str, options)],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.pty = self.process.stdout.readline().strip()
+        if not self.pty:
+            raise RuntimeError("wheelsim did not start")
+
+    def frames(self):
+        """Every frame it received so far, as logged."""
+        if not self.log_path.exists():
+            return []
+        return [json.loads(line) for line in self.log_path.read_text().splitlines() if line.strip()]
+
+    def writes(self, number=None):
+        return [f for f in self.frames() if f.get("kind") == "write" and (number is None or f["number"] == number)]
+
+    def wait_for(self, predicate, timeout=10.0):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            if predicate(self.frames()):
+                return True
+            time.sleep(0.1)
+        return predicate(self.frames())
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+        if self.link.is_symlink():
+            os.unlink(self.link)
