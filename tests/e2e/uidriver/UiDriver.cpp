@@ -316,8 +316,14 @@ int Run(int argc, char** argv)
             const LRESULT count = SendMessageA(control, CB_GETCOUNT, 0, 0);
             const LRESULT selected = SendMessageA(control, CB_GETCURSEL, 0, 0);
             for (LRESULT i = 0; i < count; ++i) {
+                // Through the wide message: Wine hands another process's
+                // item text over in UTF-16 whichever form is asked for.
+                wchar_t wide[256] = {};
                 char text[256] = {};
-                SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+                if (SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 256) {
+                    SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+                }
+                WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
                 const LRESULT data = SendMessageA(control, CB_GETITEMDATA, static_cast<WPARAM>(i), 0);
                 std::printf("%lld\t%s\t%lld%s\n", static_cast<long long>(i), text, static_cast<long long>(data),
                             i == selected ? "\t*" : "");

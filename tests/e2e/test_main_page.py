@@ -1,0 +1,135 @@
+"""The main settings page as a user meets it with the wheel on COM5: the
+status reaches "Ready", the trackbars show the board's values, moves and
+buttons reach the board, and the chosen port and options come back after a
+restart through config.ini."""
+import time
+import unittest
+
+from wheelsim import WheelSim
+from wine import ESCAPE, Vantor, scratch, session, wait_until
+
+COM = 5
+STATUS = 2088
+FIRMWARE = 2077
+MAX_ANGLE, MAIN_GAIN, MAIN_GAIN_LABEL = 2037, 2021, 2029
+INVERT, CALIBRATE, DETECT_GAME = 2121, 2045, 2128
+COM_COMBO = 1041
+WHEEL_FLAGS = 34
+
+
+class MainPageTest(unittest.TestCase):
+    def setUp(self):
+        self.wine = session()
+        self.dir = scratch(self.id().split(".")[-1])
+        self.runs = []
+        self.sim = None
+
+    def tearDown(self):
+        for run in self.runs:
+            run.kill()
+        if self.sim:
+            self.sim.stop()
+
+    def board(self, *options):
+        self.sim = WheelSim(self.wine, COM, self.dir / "frames.jsonl", *options)
+        return self.sim
+
+    def start(self):
+        run = Vantor(self.wine, self.dir)
+        self.runs.append(run)
+        run.find_window()
+        return run
+
+    def text(self, run, control):
+        return self.wine.driver("text", run.window, control)
+
+    def position(self, run, control):
+        return int(self.wine.driver("trackpos", run.window, control).split()[0])
+
+    def combo(self, run, control):
+        """(index, text, data, selected) of every entry."""
+        entries = []
+        for line in self.wine.driver("combo-items", run.window, control).splitlines():
+            fields = line.split("\t")
+            entries.append((int(fields[0]), fields[1], int(fields[2]), len(fields) > 3))
+        return entries
+
+    def config(self):
+        return (self.dir / "config.ini").read_bytes().decode("latin-1")
+
+    def statuses_until(self, run, last, timeout):
+        """The status texts in the order they showed, until `last` shows."""
+        seen = []
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            status = self.text(run, STATUS)
+            if not seen or seen[-1] != status:
+                seen.append(status)
+            if status == last:
+                break
+            time.sleep(0.1)
+        return seen
+
+    def test_wheel_on_com5_is_ready_and_its_settings_move_on_the_wire(self):
+        sim = self.board("--status", "1,3,8", "--fw-version", "0x0102", "--set", "8=1080", "--set", "17=100")
+        (self.dir / "config.ini").write_bytes(b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
+        run = self.start()
+        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+        self.assertEqual(self.text(run, FIRMWARE), "1.2")
+        self.assertEqual(self.position(run, MAX_ANGLE), 1080)
+        self.assertEqual(self.text(run, 2023), "1080 \u00b0")
+        self.assertEqual(self.position(run, MAIN_GAIN), 100)
+        self.assertEqual(self.text(run, MAIN_GAIN_LABEL), "78 %")
+
+        self.wine.driver("trackbar", run.window, MAIN_GAIN, 64)
+        self.assertTrue(sim.wait_for(lambda frames: any(
+            f.get("kind") == "write" and f["bytes"] == [ord("P"), 17, 1, 64] for f in frames)))
+        self.assertEqual(self.text(run, MAIN_GAIN_LABEL), "50 %")
+        self.wine.screenshot(self.dir / "main-page.png")
+
+        flags_before = sim.writes(WHEEL_FLAGS)
+        self.wine.driver("click", run.window, INVERT)
+        self.wine.driver("click", run.window, INVERT)
+        self.assertTrue(sim.wait_for(lambda frames: len(sim.writes(WHEEL_FLAGS)) == len(flags_before) + 2))
+        first, second = [f["value"] for f in sim.writes(WHEEL_FLAGS)[-2:]]
+        self.assertEqual(first, 5, "Invert sets bit 0 and flips bit 2")
+        self.assertEqual(second, 0, "twice leaves WheelFlags as it was")
+
+        self.wine.driver("click", run.window, CALIBRATE)
+        self.assertTrue(sim.wait_for(lambda frames: any(f.get("kind") == "calibrate" for f in frames)))
+        walk = self.statuses_until(run, "Ready", 30)
+        self.assertIn("Calibrating left", walk)
+        self.assertEqual(walk[-1], "Ready")
+
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
+
+    def test_chosen_port_and_options_come_back_after_a_restart(self):
+        self.board("--status", "8")
+        run = self.start()
+        entries = self.combo(run, COM_COMBO)
+        self.assertEqual(entries[0][1:3], ("None", 0))
+        self.assertTrue(entries[0][3], "no port stored: None is selected")
+        com5 = next(index for index, text, data, _ in entries if text == "COM5")
+        self.wine.driver("combo", run.window, COM_COMBO, com5)
+        self.assertEqual(self.statuses_until(run, "Ready", 20)[-1], "Ready")
+        self.wine.driver("click", run.window, DETECT_GAME)
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
+        config = self.config()
+        self.assertIn("\r\nDEVICE_COM_PORT=5\r\n", config)
+        self.assertIn("\r\nFLAGS=2\r\n", config)
+
+        run = self.start()
+        self.assertEqual(self.statuses_until(run, "Ready", 20)[-1], "Ready")
+        self.assertEqual(self.wine.driver("checked", run.window, DETECT_GAME), "1")
+        self.assertEqual([text for _, text, _, selected in self.combo(run, COM_COMBO) if selected], ["COM5"])
+
+        self.wine.driver("combo", run.window, COM_COMBO, 0)
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
+        self.assertIn("\r\nDEVICE_COM_PORT=0\r\n", self.config())
+
+
+if __name__ == "__main__":
+    unittest.main()
