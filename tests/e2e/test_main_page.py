@@ -97,6 +97,8 @@ class MainPageTest(unittest.TestCase):
 
         self.wine.driver("click", run.window, CALIBRATE)
         self.assertTrue(sim.wait_for(lambda frames: any(f.get("kind") == "calibrate" for f in frames)))
+        # The next status exchange (within a second) starts the walk again.
+        self.assertTrue(wait_until(lambda: self.text(run, STATUS) != "Ready", timeout=10))
         walk = self.statuses_until(run, "Ready", 30)
         self.assertIn("Calibrating left", walk)
         self.assertEqual(walk[-1], "Ready")
