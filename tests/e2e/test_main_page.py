@@ -14,6 +14,7 @@ FIRMWARE = 2077
 MAX_ANGLE, MAIN_GAIN, MAIN_GAIN_LABEL = 2037, 2021, 2029
 INVERT, CALIBRATE, DETECT_GAME = 2121, 2045, 2128
 COM_COMBO = 1041
+DEVICE_COMBO = 1042
 WHEEL_FLAGS = 34
 
 
@@ -34,8 +35,8 @@ class MainPageTest(unittest.TestCase):
         self.sim = WheelSim(self.wine, COM, self.dir / "frames.jsonl", *options)
         return self.sim
 
-    def start(self):
-        run = Vantor(self.wine, self.dir)
+    def start(self, *args):
+        run = Vantor(self.wine, self.dir, args)
         self.runs.append(run)
         run.find_window()
         return run
@@ -131,6 +132,15 @@ class MainPageTest(unittest.TestCase):
         self.wine.driver("key", run.window, ESCAPE)
         self.assertEqual(run.wait(), 1)
         self.assertIn("\r\nDEVICE_COM_PORT=0\r\n", self.config())
+
+    def test_without_a_joystick_the_device_list_is_empty_and_nothing_fails(self):
+        for args in ((), ("/noxinput",)):
+            run = self.start(*args)
+            self.assertEqual(self.combo(run, DEVICE_COMBO), [])
+            self.assertEqual(self.wine.driver("find-box", "Error Initializing DirectInput", 500, check=False), "")
+            self.wine.driver("key", run.window, ESCAPE)
+            self.assertEqual(run.wait(), 1)
+            self.assertIn("USED_DEVICE_GUID=0,0,0,0,0,0,0,0,0,0,0\r\n", self.config())
 
 
 if __name__ == "__main__":

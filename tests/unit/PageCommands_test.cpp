@@ -2,6 +2,8 @@
 #include "board/LinkState.h"
 #include "board/ParamDisplay.h"
 #include "board/WheelLink.h"
+#include "controller/ControllerDiscovery.h"
+#include "platform/FakeGameInput.h"
 #include "platform/MessageBoxStyle.h"
 #include "platform/RecordingControls.h"
 #include "profiles/Profiles.h"
@@ -31,9 +33,9 @@ protected:
         previous_ = UseControls(&controls);
         app = std::make_unique<AppContext>();
         app->mainPage = &page;
-        for (ParamIndex i : {MainGain, WheelFlags, CenterOffset}) {
+        for (int i = 0; i < ParamCount; ++i) {
             const ParamDefinition& d = ParamSet[i];
-            BindControl(app->params[i], i == MainGain ? &page : nullptr, d.trackbarId, d.labelId, d.number,
+            BindControl(app->params[i], d.trackbarId != 0 ? &page : nullptr, d.trackbarId, d.labelId, d.number,
                         d.widthCode, d.minimum, d.maximum, d.tickStep, d.displayKind, d.unit);
         }
         ASSERT_TRUE(app->boardPort.Open(BoardCom, 115200));
@@ -198,6 +200,34 @@ TEST_F(PageCommands, ProfileChoiceBecomesTheCurrentProfile)
     Command(ProfileComboId);
     EXPECT_EQ(app->currentProfile, 1);
     EXPECT_EQ(controls.TextOf(&page, 2029), "50 %") << "the profile's values reach the trackbars";
+}
+
+TEST_F(PageCommands, EveryNotificationOfTheProfileComboSendsTheProfileAgain)
+{
+    CreateProfile(*app, "Rally", "rally.exe");
+    controls.SelectComboItem(&page, ProfileComboId, 0);
+    Command(ProfileComboId);
+    const Bytes sent = Sent();
+    const std::size_t once = sent.size();
+    EXPECT_EQ(once, 7u + 13u * 4u) << "MaxAngle and thirteen one-byte values";
+    EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 11), (Bytes{'P', 8, 4, 0, 0, 3, 132, 'P', 17, 1, 127}));
+    Command(ProfileComboId);
+    EXPECT_EQ(Sent().size(), once) << "a drop-down sends them all again";
+}
+
+TEST_F(PageCommands, ControllerChoiceMakesItCurrent)
+{
+    FakeGameInput input;
+    GameInput* previous = UseGameInput(&input);
+    input.Attach("Pedals", 1);
+    input.Attach("Wheel", 2);
+    ASSERT_EQ(InitControllers(*app, &page), 0);
+    controls.AddComboItem(&page, 1042, "Pedals", 0);
+    controls.AddComboItem(&page, 1042, "Wheel", 1);
+    controls.SelectComboItem(&page, 1042, 1);
+    EXPECT_TRUE(Command(1042));
+    EXPECT_EQ(app->currentController, input.Handle(1));
+    UseGameInput(previous);
 }
 
 TEST_F(PageCommands, CommandBusyIsClearedOnEveryExit)
