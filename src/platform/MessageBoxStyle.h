@@ -3,11 +3,9 @@
 // The style bits and answers of the system's message boxes (MessageBoxA),
 // for portable code that asks through Controls::ShowMessage.
 constexpr unsigned MessageYesNo = 0x4;
-constexpr unsigned MessageIconError = 0x10;
 constexpr unsigned MessageIconQuestion = 0x20;
 constexpr unsigned MessageIconExclamation = 0x30;
 constexpr unsigned MessageIconInformation = 0x40;
 
-constexpr int MessageAnswerOk = 1;
 constexpr int MessageAnswerYes = 6;
 constexpr int MessageAnswerNo = 7;
