@@ -2,75 +2,17 @@
 status reaches "Ready", the trackbars show the board's values, moves and
 buttons reach the board, and the chosen port and options come back after a
 restart through config.ini."""
-import time
 import unittest
 
-from wheelsim import WheelSim
-from wine import ESCAPE, Vantor, scratch, session, wait_until
+from pagetest import COM_COMBO, DEVICE_COMBO, FIRMWARE, MAIN_GAIN, MAIN_GAIN_LABEL, STATUS, PageTest
+from wine import ESCAPE, wait_until
 
-COM = 5
-STATUS = 2088
-FIRMWARE = 2077
-MAX_ANGLE, MAIN_GAIN, MAIN_GAIN_LABEL = 2037, 2021, 2029
+MAX_ANGLE = 2037
 INVERT, CALIBRATE, DETECT_GAME = 2121, 2045, 2128
-COM_COMBO = 1041
-DEVICE_COMBO = 1042
 WHEEL_FLAGS = 34
 
 
-class MainPageTest(unittest.TestCase):
-    def setUp(self):
-        self.wine = session()
-        self.dir = scratch(self.id().split(".")[-1])
-        self.runs = []
-        self.sim = None
-
-    def tearDown(self):
-        for run in self.runs:
-            run.kill()
-        if self.sim:
-            self.sim.stop()
-
-    def board(self, *options):
-        self.sim = WheelSim(self.wine, COM, self.dir / "frames.jsonl", *options)
-        return self.sim
-
-    def start(self, *args):
-        run = Vantor(self.wine, self.dir, args)
-        self.runs.append(run)
-        run.find_window()
-        return run
-
-    def text(self, run, control):
-        return self.wine.driver("text", run.window, control)
-
-    def position(self, run, control):
-        return int(self.wine.driver("trackpos", run.window, control).split()[0])
-
-    def combo(self, run, control):
-        """(index, text, data, selected) of every entry."""
-        entries = []
-        for line in self.wine.driver("combo-items", run.window, control).splitlines():
-            fields = line.split("\t")
-            entries.append((int(fields[0]), fields[1], int(fields[2]), len(fields) > 3))
-        return entries
-
-    def config(self):
-        return (self.dir / "config.ini").read_bytes().decode("latin-1")
-
-    def statuses_until(self, run, last, timeout):
-        """The status texts in the order they showed, until `last` shows."""
-        seen = []
-        end = time.monotonic() + timeout
-        while time.monotonic() < end:
-            status = self.text(run, STATUS)
-            if not seen or seen[-1] != status:
-                seen.append(status)
-            if status == last:
-                break
-            time.sleep(0.1)
-        return seen
-
+class MainPageTest(PageTest):
     def test_wheel_on_com5_is_ready_and_its_settings_move_on_the_wire(self):
         sim = self.board("--status", "1,3,8", "--fw-version", "0x0102", "--set", "8=1080", "--set", "17=100")
         (self.dir / "config.ini").write_bytes(b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")

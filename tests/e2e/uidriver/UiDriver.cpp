@@ -9,6 +9,7 @@
 //   text HWND ID                          text of the control ID anywhere below HWND
 //   exists HWND ID                        "1" when control ID exists below HWND, else "0"
 //   enabled HWND ID                       "1" when control ID is enabled
+//   set-text HWND ID TEXT                 types TEXT into an edit control (replacing its text)
 //   checked HWND ID                       check state of a check box
 //   trackbar HWND ID POS                  moves a trackbar and sends the scroll messages of a drag
 //   trackpos HWND ID                      a trackbar's position, range and ticks
@@ -285,6 +286,9 @@ int Run(int argc, char** argv)
         DWORD_PTR result = 0;
         if (command == "text") {
             std::printf("%s\n", WindowText(control).c_str());
+        } else if (command == "set-text") {
+            if (argc < 5) return Fail("set-text HWND ID TEXT");
+            SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_NORMAL, 10000, &result);
         } else if (command == "enabled") {
             std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
         } else if (command == "checked") {

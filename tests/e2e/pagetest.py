@@ -1,0 +1,71 @@
+"""What the tests of the main page share: the program, the wheel on COM5
+and reading the page's controls."""
+import time
+import unittest
+
+from wheelsim import WheelSim
+from wine import Vantor, scratch, session
+
+COM = 5
+STATUS = 2088
+FIRMWARE = 2077
+MAIN_GAIN, MAIN_GAIN_LABEL = 2021, 2029
+COM_COMBO = 1041
+DEVICE_COMBO = 1042
+PROFILE_COMBO = 1207
+
+
+class PageTest(unittest.TestCase):
+    """A test of the program with the wheel simulator on COM5, in a scratch directory."""
+
+    def setUp(self):
+        self.wine = session()
+        self.dir = scratch(self.id().split(".")[-1])
+        self.runs = []
+        self.sim = None
+
+    def tearDown(self):
+        for run in self.runs:
+            run.kill()
+        if self.sim:
+            self.sim.stop()
+
+    def board(self, *options):
+        self.sim = WheelSim(self.wine, COM, self.dir / "frames.jsonl", *options)
+        return self.sim
+
+    def start(self, *args):
+        run = Vantor(self.wine, self.dir, args)
+        self.runs.append(run)
+        run.find_window()
+        return run
+
+    def text(self, run, control):
+        return self.wine.driver("text", run.window, control)
+
+    def position(self, run, control):
+        return int(self.wine.driver("trackpos", run.window, control).split()[0])
+
+    def combo(self, run, control):
+        """(index, text, data, selected) of every entry."""
+        entries = []
+        for line in self.wine.driver("combo-items", run.window, control).splitlines():
+            fields = line.split("\t")
+            entries.append((int(fields[0]), fields[1], int(fields[2]), len(fields) > 3))
+        return entries
+
+    def config(self):
+        return (self.dir / "config.ini").read_bytes().decode("latin-1")
+
+    def statuses_until(self, run, last, timeout):
+        """The status texts in the order they showed, until `last` shows."""
+        seen = []
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            status = self.text(run, STATUS)
+            if not seen or seen[-1] != status:
+                seen.append(status)
+            if status == last:
+                break
+            time.sleep(0.1)
+        return seen

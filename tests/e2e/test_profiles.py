@@ -1,0 +1,98 @@
+"""Game profiles as a user meets them: made with the profile dialog, kept in
+GameProfiles.ini across a restart and sent to the wheel, and selected by
+themselves while their game runs."""
+import shutil
+import unittest
+
+from pagetest import MAIN_GAIN, PROFILE_COMBO, PageTest
+from wine import BIN, ESCAPE, IDOK, wait_until
+
+NEW = 2078
+PROFILE_NAME, PROCESS_NAME = 1206, 1207
+# What a profile sends, in order: MaxAngle, the game effects, WheelFlags, the user effects.
+PROFILE_SEND_ORDER = [8, 17, 18, 19, 20, 21, 22, 23, 24, 34, 30, 31, 32, 33]
+
+
+def profile_sends(frames):
+    """The runs of write frames that carry a whole profile, as {number: value}."""
+    writes = [f for f in frames if f.get("kind") == "write"]
+    numbers = [f["number"] for f in writes]
+    runs = []
+    for i in range(len(writes) - len(PROFILE_SEND_ORDER) + 1):
+        if numbers[i:i + len(PROFILE_SEND_ORDER)] == PROFILE_SEND_ORDER:
+            runs.append({f["number"]: f["value"] for f in writes[i:i + len(PROFILE_SEND_ORDER)]})
+    return runs
+
+
+class ProfilesTest(PageTest):
+    def selected_profile(self, run):
+        return [text for _, text, _, selected in self.combo(run, PROFILE_COMBO) if selected]
+
+    def test_profile_made_in_the_dialog_keeps_its_gain_across_a_restart(self):
+        sim = self.board("--status", "8")
+        (self.dir / "config.ini").write_bytes(b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
+        run = self.start()
+        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+
+        self.wine.driver("post-click", run.window, NEW)
+        dialog = self.wine.driver("find", "Game Profile", 20000)
+        self.wine.driver("set-text", dialog, PROFILE_NAME, "My Game")
+        self.wine.driver("set-text", dialog, PROCESS_NAME, "mygame.exe")
+        self.wine.screenshot(self.dir / "profile-dialog.png")
+        self.wine.driver("click", dialog, IDOK)
+        self.wine.driver("gone", dialog, 10000)
+        self.assertEqual(self.selected_profile(run), ["My Game"])
+
+        self.wine.driver("trackbar", run.window, MAIN_GAIN, 50)
+        self.assertTrue(sim.wait_for(lambda frames: any(
+            f.get("kind") == "write" and f["bytes"] == [ord("P"), 17, 1, 50] for f in frames)))
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
+
+        profiles = (self.dir / "GameProfiles.ini").read_bytes().decode("latin-1")
+        self.assertIn('\r\nPROFILE="My Game",mygame.exe,0,', profiles)
+        line = next(l for l in profiles.split("\r\n") if l.startswith('PROFILE="My Game"'))
+        self.assertEqual(line.split(",")[4], "50")
+        self.assertIn("\r\nGAME_PROFILE_ID=1\r\n", self.config())
+
+        sent_before = len(profile_sends(sim.frames()))
+        run = self.start()
+        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+        self.assertEqual(self.selected_profile(run), ["My Game"])
+        self.assertEqual(int(self.wine.driver("trackpos", run.window, MAIN_GAIN).split()[0]), 50)
+        self.assertTrue(sim.wait_for(lambda frames: len(profile_sends(frames)) > sent_before))
+        self.assertEqual(profile_sends(sim.frames())[sent_before][17], 50)
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
+
+    def test_running_game_selects_its_profile_and_sends_it(self):
+        sim = self.board("--status", "8")
+        (self.dir / "config.ini").write_bytes(
+            b"[Config]\r\nFLAGS=2\r\nDEVICE_COM_PORT=5\r\nGAME_PROFILE_ID=0\r\n\r\n")
+        (self.dir / "GameProfiles.ini").write_bytes(
+            b"[GameProfiles]\r\n"
+            b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
+            b"PROFILE=Rally,RallyGame.exe,0,540,77,10,11,12,13,14,15,16,1,2,3,4,16\r\n\r\n")
+        run = self.start()
+        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+        self.assertEqual(self.selected_profile(run), ["Default"])
+
+        game = self.dir / "RallyGame.exe"
+        shutil.copy(BIN / "dummygame.exe", game)
+        sent_before = len(profile_sends(sim.frames()))
+        process = self.wine.start(game, ["60"], cwd=self.dir)
+        try:
+            # Detection looks every two seconds; allow for a slow machine.
+            self.assertTrue(wait_until(lambda: self.selected_profile(run) == ["Rally"], timeout=15))
+            self.assertTrue(sim.wait_for(lambda frames: any(
+                s[17] == 77 and s[8] == 540 for s in profile_sends(frames)[sent_before:])))
+            self.assertEqual(int(self.wine.driver("trackpos", run.window, MAIN_GAIN).split()[0]), 77)
+        finally:
+            process.kill()
+            process.wait()
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
+
+
+if __name__ == "__main__":
+    unittest.main()
