@@ -262,6 +262,20 @@ TEST_F(PageCommands, TrackbarMoveIsCopiedIntoTheSelectedProfile)
     EXPECT_EQ(profile->mainGain, 33);
 }
 
+TEST_F(PageCommands, TrackbarOutsideTheProfileStillStoresTheFifteenValues)
+{
+    GameProfile* profile = CreateProfile(*app, "Rally", "rally.exe");
+    controls.SelectComboItem(&page, ProfileComboId, 0);
+    app->params[MaxAngle].value = 540;
+    app->params[UserFxDamper].value = 12;
+    app->params[WheelFlags].value = 5; // set by the check boxes, which store nothing themselves
+    controls.SetTrackbarPosition(&page, 2032, 99);
+    PageTrackbarScrolled(*app, app->params[DesktopFxSpring].trackbar);
+    EXPECT_EQ(profile->maxAngle, 540u);
+    EXPECT_EQ(profile->userDamper, 12);
+    EXPECT_EQ(profile->wheelFlags, 5);
+}
+
 TEST_F(PageCommands, ScrollOfAnUnknownWindowIsIgnored)
 {
     int stranger = 0;
