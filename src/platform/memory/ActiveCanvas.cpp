@@ -1,14 +1,11 @@
 #include "platform/Canvas.h"
 
+#include "platform/SeamSlot.h"
+
 namespace {
-Canvas* g_canvas = nullptr;
+SeamSlot<Canvas> g_slot;
 }
 
-Canvas& ActiveCanvas() { return g_canvas ? *g_canvas : SystemCanvas(); }
+Canvas& ActiveCanvas() { return g_slot.Or(SystemCanvas()); }
 
-Canvas* UseCanvas(Canvas* canvas)
-{
-    Canvas* previous = g_canvas;
-    g_canvas = canvas;
-    return previous;
-}
+Canvas* UseCanvas(Canvas* seam) { return g_slot.Replace(seam); }

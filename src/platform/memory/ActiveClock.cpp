@@ -1,14 +1,11 @@
 #include "platform/Clock.h"
 
+#include "platform/SeamSlot.h"
+
 namespace {
-Clock* g_clock = nullptr;
+SeamSlot<Clock> g_slot;
 }
 
-Clock& ActiveClock() { return g_clock ? *g_clock : SystemClock(); }
+Clock& ActiveClock() { return g_slot.Or(SystemClock()); }
 
-Clock* UseClock(Clock* clock)
-{
-    Clock* previous = g_clock;
-    g_clock = clock;
-    return previous;
-}
+Clock* UseClock(Clock* seam) { return g_slot.Replace(seam); }

@@ -1,14 +1,11 @@
 #include "platform/Controls.h"
 
+#include "platform/SeamSlot.h"
+
 namespace {
-Controls* g_controls = nullptr;
+SeamSlot<Controls> g_slot;
 }
 
-Controls& ActiveControls() { return g_controls ? *g_controls : SystemControls(); }
+Controls& ActiveControls() { return g_slot.Or(SystemControls()); }
 
-Controls* UseControls(Controls* controls)
-{
-    Controls* previous = g_controls;
-    g_controls = controls;
-    return previous;
-}
+Controls* UseControls(Controls* seam) { return g_slot.Replace(seam); }

@@ -1,14 +1,11 @@
 #include "platform/GameInput.h"
 
+#include "platform/SeamSlot.h"
+
 namespace {
-GameInput* g_input = nullptr;
+SeamSlot<GameInput> g_slot;
 }
 
-GameInput& ActiveGameInput() { return g_input ? *g_input : SystemGameInput(); }
+GameInput& ActiveGameInput() { return g_slot.Or(SystemGameInput()); }
 
-GameInput* UseGameInput(GameInput* input)
-{
-    GameInput* previous = g_input;
-    g_input = input;
-    return previous;
-}
+GameInput* UseGameInput(GameInput* seam) { return g_slot.Replace(seam); }
