@@ -30,7 +30,8 @@ test: setup native asan windows
 	python3 tests/e2e/run.py
 
 bench: setup native
-	build/linux/bench/vantor_bench
+	@echo "bench: the log's debugger output (standard error) is dropped"
+	build/linux/bench/vantor_bench 2>/dev/null
 
 fuzz: setup
 	scripts/fuzz 600
