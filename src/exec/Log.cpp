@@ -17,11 +17,12 @@ constexpr const char* DebugBanner = "------------- Lumen Message ------------- "
 constexpr const char* MonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+constexpr std::size_t LogPathMax = LogDirectoryMax + 16;
+
 struct LogSettings {
     char directory[LogDirectoryMax + 1] = {};
     unsigned mode = LogModeOff;
     int threshold = 0;
-    char path[LogDirectoryMax + 16] = {};
 };
 
 LogSettings g_log;
@@ -40,18 +41,14 @@ void WriteText(std::FILE* file, const char* text)
     }
 }
 
-void BuildPath()
+// Each writer builds the path in a buffer of its own: any thread may log.
+void BuildPath(char (&path)[LogPathMax])
 {
-    std::snprintf(g_log.path, sizeof g_log.path, "%s%s", g_log.directory, LogFileName);
+    std::snprintf(path, sizeof path, "%s%s", g_log.directory, LogFileName);
 }
 
 } // namespace
 
-const char* LogFilePath()
-{
-    BuildPath();
-    return g_log.path;
-}
 
 void LogWrite(const char* text)
 {
@@ -59,7 +56,9 @@ void LogWrite(const char* text)
     DebugOutput(text);
     DebugOutput("\n");
 
-    std::FILE* file = std::fopen(LogFilePath(), "ab");
+    char path[LogPathMax];
+    BuildPath(path);
+    std::FILE* file = std::fopen(path, "ab");
     if (!file) return; // the line is lost; the debugger output has it
     WriteText(file, text);
     WriteText(file, "\n");
@@ -76,7 +75,9 @@ void LogInit(const ExecConfig& config)
     g_log.mode = config.logMode;
 
     if (g_log.mode == LogModeNew) {
-        if (std::FILE* file = std::fopen(LogFilePath(), "wb")) {
+        char path[LogPathMax];
+        BuildPath(path);
+        if (std::FILE* file = std::fopen(path, "wb")) {
             WriteText(file, "Log Create\n");
             std::fclose(file);
         }

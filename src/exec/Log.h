@@ -50,7 +50,3 @@ bool AssertBox(const char* source, int line, const char* condition, const char* 
 // The runtime's failure report: the assertion box with condition "FALSE",
 // then the same message in the log at level 0.
 void ExecFailure(const char* source, int line, const char* message);
-
-// The log file path made from the current log directory ("Log.txt" alone
-// when the directory is empty).
-const char* LogFilePath();

@@ -22,18 +22,35 @@ bool NeedsQuotes(const char* text)
     return text[0] != '\0' && text[0] != '"' && (std::strchr(text, ' ') || std::strchr(text, '\''));
 }
 
+// Where the readable text ends: at a zero byte, a Ctrl-Z or the buffer's end.
+const char* TextEnd(const ScriptTable* table)
+{
+    const char* p = table->start;
+    while (p < table->end && *p != '\0' && *p != 26) ++p;
+    return p;
+}
+
 // Where the old section ends: at the next header line, or the end of the
-// text. A '[' inside a value or a comment does not end the section.
+// readable text. A '[' inside a value or a comment does not end the section.
 const char* SectionEnd(const ScriptTable* table, const char* header)
 {
+    const char* end = TextEnd(table);
     const char* p = header + 1;
-    while (p < table->end) {
+    while (p < end) {
         if (*p++ != '\n') continue;
         const char* first = p;
-        while (first < table->end && (*first == ' ' || *first == '\t')) ++first;
-        if (first < table->end && *first == '[') return p;
+        while (first < end && (*first == ' ' || *first == '\t')) ++first;
+        if (first < end && *first == '[') return p;
     }
-    return table->end;
+    return end;
+}
+
+// What goes between the text and a section appended at its end, so that
+// the header starts a line of its own.
+const char* BreakBefore(const ScriptTable* table, std::size_t offset)
+{
+    if (!table->sectionOnNewLine || offset == 0) return "";
+    return table->start[offset - 1] == '\r' ? "\n" : "\r\n";
 }
 
 void Append(char*& out, const char* text, std::size_t length)
@@ -84,14 +101,25 @@ bool EnsureDirectory(const char* path)
     return std::filesystem::is_directory(directory, error);
 }
 
+bool WriteWhole(std::FILE* file, const char* text, std::size_t size)
+{
+    const bool written = std::fwrite(text, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
+
 // Writes the new text beside the file and then puts it in the file's place,
-// so an interrupted write never leaves a half-written file behind.
+// so an interrupted write never leaves a half-written file behind. Where no
+// file can be made beside it (a folder that only lets this file be written),
+// the file itself is rewritten.
 bool WriteFileSafely(const char* path, const char* text, std::size_t size)
 {
     char temporary[PathMax + 8];
     std::snprintf(temporary, sizeof temporary, "%s.new", path);
     std::FILE* file = std::fopen(temporary, "wb");
-    if (!file) return false;
+    if (!file) {
+        std::FILE* inPlace = std::fopen(path, "wb");
+        return inPlace && WriteWhole(inPlace, text, size);
+    }
     bool written = std::fwrite(text, 1, size, file) == size;
     written = FlushToDisk(file) && written;
     written = std::fclose(file) == 0 && written;
@@ -125,11 +153,14 @@ void BeginSection(ScriptTable* table, const char* section)
         table->sectionLength = static_cast<std::size_t>(SectionEnd(table, header) - header);
         table->sectionOnNewLine = false;
     } else {
-        table->sectionOffset = size;
+        // A new section goes at the end of the readable text; bytes after a
+        // zero byte or a Ctrl-Z stay behind it.
+        const char* textEnd = TextEnd(table);
+        table->sectionOffset = static_cast<std::size_t>(textEnd - table->start);
         table->sectionLength = 0;
         // Appended after a last line without a line end, the header would
         // join that line.
-        table->sectionOnNewLine = size > 0 && table->end[-1] != '\n';
+        table->sectionOnNewLine = textEnd > table->start && textEnd[-1] != '\n';
     }
 }
 
@@ -197,9 +228,10 @@ bool WriteSection(ScriptTable* table)
     const std::size_t oldSize = static_cast<std::size_t>(table->end - table->start);
     const std::size_t offset = table->sectionOffset <= oldSize ? table->sectionOffset : oldSize;
     const std::size_t oldLength = table->sectionLength <= oldSize - offset ? table->sectionLength : oldSize - offset;
-    const std::size_t lineBreak = table->sectionOnNewLine ? 2 : 0;
+    const char* lineBreak = BreakBefore(table, offset);
+    const std::size_t breakSize = std::strlen(lineBreak);
     const std::size_t sectionSize = BuildSection(table, nullptr);
-    const std::size_t newSize = offset + lineBreak + sectionSize + (oldSize - offset - oldLength);
+    const std::size_t newSize = offset + breakSize + sectionSize + (oldSize - offset - oldLength);
 
     auto* text = static_cast<char*>(AllocMem(MemMainRam, newSize));
     if (!text) {
@@ -208,7 +240,7 @@ bool WriteSection(ScriptTable* table)
     }
     char* out = text;
     Append(out, table->start, offset);
-    if (lineBreak) Append(out, "\r\n");
+    Append(out, lineBreak);
     BuildSection(table, out);
     out += sectionSize;
     Append(out, table->start + offset + oldLength, oldSize - offset - oldLength);

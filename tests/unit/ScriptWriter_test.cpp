@@ -150,15 +150,41 @@ TEST_F(ScriptWriter, MissingDirectoryIsCreated)
     RemoveResource(table);
 }
 
+TEST_F(ScriptWriter, AppendedSectionAfterALoneCarriageReturnGetsOnlyTheLineFeed)
+{
+    EXPECT_EQ(RewriteSettings("[A]\r\nX=1\r"), "[A]\r\nX=1\r\n[Settings]\r\nFLAGS=3\r\n\r\n");
+}
+
+TEST_F(ScriptWriter, SectionGoesBeforeAZeroOrCtrlZTailWhereTheReaderFindsIt)
+{
+    for (const char end : {'\0', '\x1a'}) {
+        const std::string tail = std::string(1, end) + "junk";
+        const std::string file = RewriteSettings("[A]\r\nX=1\r\n" + tail);
+        EXPECT_EQ(file, "[A]\r\nX=1\r\n[Settings]\r\nFLAGS=3\r\n\r\n" + tail);
+        // Saved again, the section is found and rewritten, not added twice.
+        EXPECT_EQ(RewriteSettings(file), file);
+    }
+}
+
+TEST_F(ScriptWriter, FolderThatTakesNoNewFileStillGetsTheFileRewritten)
+{
+    // Nothing can be made beside the file, so it is rewritten where it is.
+    std::filesystem::create_directories(dir.path() / "config.ini.new");
+    EXPECT_EQ(RewriteSettings("[A]\r\nX=1\r\n"), "[A]\r\nX=1\r\n[Settings]\r\nFLAGS=3\r\n\r\n");
+}
+
 TEST_F(ScriptWriter, UnwritableFileReturnsFalseAndKeepsTheTable)
 {
     std::filesystem::create_directories(dir.path() / "config.ini.new");
     dir.Write("config.ini", "[A]\r\nX=1\r\n");
     ScriptTable* table = Open("config.ini");
+    // The file's place is taken by something that cannot be written as a file.
+    std::filesystem::remove(dir.path() / "config.ini");
+    std::filesystem::create_directories(dir.path() / "config.ini");
     BeginSection(table, "Settings");
     AddNumberLine(table, 0, 3);
     EXPECT_FALSE(WriteSection(table));
-    EXPECT_EQ(dir.Read("config.ini"), "[A]\r\nX=1\r\n");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "config.ini"));
     EXPECT_EQ(std::string(table->start, table->end), "[A]\r\nX=1\r\n");
     RemoveResource(table);
 }
