@@ -104,9 +104,7 @@ void BoardPortChosen(AppContext& app, NativeHandle page)
 void ProfileChosen(AppContext& app, NativeHandle page)
 {
     const int selected = ActiveControls().ComboSelection(page, ProfileComboId);
-    if (selected < 0) return;
-    app.currentProfile = selected;
-    SelectProfile(app, selected);
+    if (selected >= 0) SelectProfile(app, selected);
 }
 
 void EditSelectedProfile(AppContext& app, NativeHandle page)

@@ -4,6 +4,7 @@
 #include "board/BoardProtocol.h"
 #include "exec/Exec.h"
 #include "platform/Controls.h"
+#include "platform/MessageBoxStyle.h"
 #include "profiles/Profiles.h"
 
 #include <cstring>
@@ -15,11 +16,6 @@ constexpr int CancelId = 2;
 constexpr int KeepOpen = -1;
 constexpr std::size_t FieldSize = 128; // the fields are read up to 127 characters
 
-// MessageBoxA styles and answers.
-constexpr unsigned MbYesNo = 0x4;
-constexpr unsigned MbIconQuestion = 0x20;
-constexpr unsigned MbIconExclamation = 0x30;
-constexpr int IdYes = 6;
 
 const char UpdateQuestion[] = "Profile already exists, do you want to update it ?";
 const char UnfitText[] = "Profile and process names can't contain any of , = < > | ( ) \" nor // or /*, "
@@ -70,7 +66,7 @@ int ProfileDialogLogic::Accept(NativeHandle dialog)
     processName[ProfileTextMax] = '\0';
 
     if (!ProfileTextFitsFile(processName) || (!profile_ && !ProfileTextFitsFile(name))) {
-        controls.ShowMessage(dialog, UnfitText, ExecCaption(), MbIconExclamation);
+        controls.ShowMessage(dialog, UnfitText, ExecCaption(), MessageIconExclamation);
         return KeepOpen;
     }
 
@@ -78,7 +74,7 @@ int ProfileDialogLogic::Accept(NativeHandle dialog)
     if (chosen) {
         SetProfileText(chosen->processName, processName);
     } else if ((chosen = app_.profiles.Find(name)) != nullptr) {
-        if (controls.ShowMessage(dialog, UpdateQuestion, ExecCaption(), MbYesNo | MbIconQuestion) != IdYes) return 0;
+        if (controls.ShowMessage(dialog, UpdateQuestion, ExecCaption(), MessageYesNo | MessageIconQuestion) != MessageAnswerYes) return 0;
         SetProfileText(chosen->processName, processName);
     } else {
         chosen = CreateProfile(app_, name, processName);
