@@ -24,6 +24,7 @@ demo: setup windows native
 
 # Every test this machine can run: native, sanitized, and the real program under Wine.
 test: setup native asan windows
+	scripts/check-layers
 	ctest --preset linux -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 	scripts/fuzz 30

@@ -1,9 +1,9 @@
 // Entry point of Vantor.exe: start switches, the single-instance rule, the
 // runtime, the main window and its message loop, then the shutdown order.
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "app/MainWindow.h"
 #include "app/ShellState.h"
-#include "app/StartSwitches.h"
+#include "core/StartSwitches.h"
 #include "app/resource.h"
 #include "exec/Exec.h"
 #include "exec/ExecConfig.h"

@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "app/MainWindow.h"
 #include "app/ShellState.h"
 #include "app/resource.h"

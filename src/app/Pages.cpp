@@ -1,7 +1,7 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "app/MainWindow.h"
 #include "app/ShellState.h"
-#include "app/Version.h"
+#include "core/Version.h"
 #include "app/resource.h"
 #include "ui/MainPage.h"
 

@@ -1,6 +1,6 @@
 #include "board/BoardProtocol.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/ParamDisplay.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"

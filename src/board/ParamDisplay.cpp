@@ -1,6 +1,6 @@
 #include "board/ParamDisplay.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "platform/Controls.h"
 
 #include <cstdio>

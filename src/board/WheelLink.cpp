@@ -1,11 +1,10 @@
 #include "board/WheelLink.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/BoardProtocol.h"
 #include "board/LinkState.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
-#include "update/UpdateCheck.h"
 
 #include <cstdio>
 #include <cstring>
@@ -135,7 +134,7 @@ void PollWheel(AppContext& app, bool minimisedToTray)
     app.linkBusy = 0;
     if ((app.flags & AutomaticUpdateCheck) != 0 && !app.updateCheckDone) {
         app.updateCheckDone = 1;
-        CheckForUpdates(app.mainPage, true);
+        if (app.updateCheckDue) app.updateCheckDue(app);
     }
 }
 

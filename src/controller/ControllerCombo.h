@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 
 // The main page's "Gaming Device :" combo box.
 constexpr int GamingDeviceComboId = 1042;

@@ -1,6 +1,6 @@
 #include "controller/ControllerDiscovery.h"
 
-#include "app/StartSwitches.h"
+#include "core/StartSwitches.h"
 #include "platform/Controls.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 
 // Finding the force-feedback game controllers, keeping the table of them
 // and making one current, through the active game input system.

@@ -1,8 +1,7 @@
 #include "controller/ControllerPoll.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "platform/Controls.h"
-#include "ui/WheelStateDrawing.h"
 
 #include <cstdio>
 
@@ -56,6 +55,6 @@ int PollController(AppContext& app)
         if (state.buttons[n] & ButtonDown) buttons |= 1u << n;
     }
     for (int i = 0; i < 6; ++i) app.liveAxes[i] = state.axes[i];
-    DrawWheelState(app.mainPage, app.liveAxes, buttons, app.params[MaxAngle].value);
+    if (app.inputRead) app.inputRead(app, buttons);
     return 0;
 }

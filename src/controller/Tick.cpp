@@ -1,7 +1,7 @@
 #include "controller/Tick.h"
 
-#include "app/AppContext.h"
-#include "app/StartSwitches.h"
+#include "core/AppContext.h"
+#include "core/StartSwitches.h"
 #include "board/BoardProtocol.h"
 #include "board/WheelLink.h"
 #include "controller/ControllerPoll.h"

@@ -1,6 +1,6 @@
 #include "profiles/GameDetection.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "platform/ProcessSnapshot.h"
 #include "profiles/Profiles.h"
 

@@ -1,6 +1,6 @@
 #include "profiles/ProfileFile.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "exec/Log.h"
 #include "exec/ScriptFile.h"
 #include "exec/ScriptKeywords.h"

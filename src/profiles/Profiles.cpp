@@ -1,6 +1,6 @@
 #include "profiles/Profiles.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/BoardProtocol.h"
 #include "board/ParamDisplay.h"
 #include "platform/Controls.h"

@@ -1,7 +1,7 @@
 #include "ui/MainPage.h"
 
-#include "app/StartSwitches.h"
-#include "app/Version.h"
+#include "core/StartSwitches.h"
+#include "core/Version.h"
 #include "board/BoardProtocol.h"
 #include "board/LinkState.h"
 #include "board/ParamDisplay.h"
@@ -12,6 +12,7 @@
 #include "platform/MessageBoxStyle.h"
 #include "profiles/Profiles.h"
 #include "ui/ProfileDialog.h"
+#include "ui/WheelStateDrawing.h"
 #include "update/ComPortSearch.h"
 #include "update/UpdateCheck.h"
 
@@ -192,11 +193,20 @@ bool RunCommand(AppContext& app, int id, NativeHandle page)
     }
 }
 
+void DrawInput(AppContext& app, uint32_t buttons)
+{
+    DrawWheelState(app.mainPage, app.liveAxes, buttons, app.params[MaxAngle].value);
+}
+
+void CheckQuietly(AppContext& app) { CheckForUpdates(app.mainPage, true); }
+
 } // namespace
 
 void InitMainPage(AppContext& app, NativeHandle page)
 {
     app.mainPage = page;
+    app.inputRead = DrawInput;
+    app.updateCheckDue = CheckQuietly;
     Controls& controls = ActiveControls();
     char version[16];
     std::snprintf(version, sizeof version, "%d.%d", VersionMajor, VersionMinor);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 
 // The main settings page (dialog 157): every force-feedback setting of the
 // board, the wheel status, the options, the profile selector and the two

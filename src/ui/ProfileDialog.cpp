@@ -1,6 +1,6 @@
 #include "ui/ProfileDialog.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/BoardProtocol.h"
 #include "exec/Exec.h"
 #include "platform/Controls.h"

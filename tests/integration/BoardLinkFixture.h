@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/ParamDisplay.h"
-#include "board/ParamSet.h"
+#include "core/ParamSet.h"
 #include "platform/RecordingControls.h"
 #include "support/WheelSim.h"
 #include "unit/TempDir.h"

@@ -1,6 +1,6 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/BoardProtocol.h"
-#include "board/ParamSet.h"
+#include "core/ParamSet.h"
 #include "platform/RecordingControls.h"
 
 #include "FakeClock.h"

@@ -1,5 +1,5 @@
-#include "app/AppContext.h"
-#include "app/StartSwitches.h"
+#include "core/AppContext.h"
+#include "core/StartSwitches.h"
 #include "controller/ControllerCombo.h"
 #include "controller/ControllerDiscovery.h"
 #include "platform/FakeGameInput.h"

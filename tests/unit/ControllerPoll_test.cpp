@@ -1,8 +1,9 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "controller/ControllerPoll.h"
 #include "platform/FakeGameInput.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/RecordingControls.h"
+#include "ui/WheelStateDrawing.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,9 @@ protected:
         app = std::make_unique<AppContext>();
         app->mainPage = &page;
         app->params[MaxAngle].value = 900;
+        app->inputRead = [](AppContext& a, uint32_t buttons) {
+            DrawWheelState(a.mainPage, a.liveAxes, buttons, a.params[MaxAngle].value);
+        };
     }
     void TearDown() override
     {

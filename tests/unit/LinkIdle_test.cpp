@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/BoardProtocol.h"
 #include "board/WheelLink.h"
 

@@ -1,5 +1,5 @@
 #include "board/ParamDisplay.h"
-#include "board/ParamSet.h"
+#include "core/ParamSet.h"
 #include "platform/RecordingControls.h"
 
 #include <gtest/gtest.h>

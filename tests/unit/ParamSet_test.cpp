@@ -1,5 +1,5 @@
-#include "app/AppContext.h"
-#include "board/ParamSet.h"
+#include "core/AppContext.h"
+#include "core/ParamSet.h"
 
 #include <gtest/gtest.h>
 

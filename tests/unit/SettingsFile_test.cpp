@@ -1,6 +1,6 @@
 #include "ExecRuntime.h"
 
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "profiles/SettingsFile.h"
 
 #include <gtest/gtest.h>

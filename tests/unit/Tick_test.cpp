@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/ParamDisplay.h"
 #include "controller/Tick.h"
 #include "exec/ExecConfig.h"
@@ -6,6 +6,7 @@
 #include "platform/FakeGameInput.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/RecordingControls.h"
+#include "ui/WheelStateDrawing.h"
 
 #include "FakeClock.h"
 #include "PtyBoard.h"
@@ -39,6 +40,9 @@ protected:
         SetLogThreshold(0);
         app = std::make_unique<AppContext>();
         app->mainPage = &page;
+        app->inputRead = [](AppContext& a, uint32_t buttons) {
+            DrawWheelState(a.mainPage, a.liveAxes, buttons, a.params[MaxAngle].value);
+        };
     }
     void TearDown() override
     {

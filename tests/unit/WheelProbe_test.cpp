@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 #include "board/LinkState.h"
 #include "board/WheelLink.h"
 #include "platform/RecordingControls.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/ParamControl.h"
+#include "core/ParamControl.h"
 
 #include <cstdint>
 

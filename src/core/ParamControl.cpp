@@ -1,4 +1,4 @@
-#include "board/ParamControl.h"
+#include "core/ParamControl.h"
 
 uint8_t WidthOfCode(uint8_t widthCode)
 {

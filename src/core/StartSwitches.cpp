@@ -1,4 +1,4 @@
-#include "app/StartSwitches.h"
+#include "core/StartSwitches.h"
 
 #include <cctype>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profiles/GameProfile.h"
+#include "core/GameProfile.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "board/ComPort.h"
-#include "board/ParamSet.h"
-#include "board/PinMap.h"
-#include "controller/ControllerEntry.h"
+#include "core/ComPort.h"
+#include "core/ParamSet.h"
+#include "core/PinMap.h"
+#include "core/ControllerEntry.h"
 #include "platform/NativeHandle.h"
-#include "profiles/ProfileList.h"
+#include "core/ProfileList.h"
 
 #include <cstdint>
 
 // The one application context record: constructed at program load with the
-// defaults below, destroyed at program end. The board, controller and
-// profile records join it with the parts that own them.
+// defaults below, destroyed at program end. It sits below every subsystem,
+// so each may take it; the subsystems above hand the ones below the hooks
+// through which those tell them something.
 struct AppContext {
     NativeHandle mutex = nullptr;      // the single-instance mutex
     NativeHandle mainWindow = nullptr; // main dialog 166
@@ -44,6 +45,13 @@ struct AppContext {
     InputGuid usedController = {};     // USED_DEVICE_GUID
     ProfileList profiles;              // the game profiles
     int32_t currentProfile = 0;        // GAME_PROFILE_ID
+
+    // Fresh controller input (liveAxes, the first 32 buttons as bits) for
+    // whoever draws it; none = not drawn.
+    void (*inputRead)(AppContext& app, uint32_t buttons) = nullptr;
+    // The link's first periodic step with the automatic update check on
+    // (FLAGS bit 0), once per run; none = no check.
+    void (*updateCheckDue)(AppContext& app) = nullptr;
 
     AppContext();
 };

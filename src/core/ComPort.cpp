@@ -1,4 +1,4 @@
-#include "board/ComPort.h"
+#include "core/ComPort.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "profiles/ProfileList.h"
+#include "core/ProfileList.h"
 
 #include <cstring>
 

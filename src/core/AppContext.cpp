@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "core/AppContext.h"
 
 #include <algorithm>
 #include <iterator>

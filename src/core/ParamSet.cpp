@@ -1,4 +1,4 @@
-#include "board/ParamSet.h"
+#include "core/ParamSet.h"
 
 namespace {
 
