@@ -56,7 +56,7 @@ INT_PTR CALLBACK PageDialogProc(HWND page, UINT message, WPARAM wParam, LPARAM l
             EndDialog(page, 0);
             return TRUE;
         }
-        return PageCommand(g_app, id, page) ? TRUE : FALSE;
+        return PageNotified(g_app, id, HIWORD(wParam), page) ? TRUE : FALSE;
     }
     case WM_HSCROLL:
         // Every notification of every trackbar, the drag's included.

@@ -64,16 +64,21 @@ bool ReadReply(AppContext& app, uint32_t count, int32_t& value)
 
 int32_t ReadParam(AppContext& app, uint8_t number, uint8_t width, int32_t fallback)
 {
-    // Bytes of an answer that came too late for an earlier read would be
-    // taken for this one, and every later read would be off by as much:
-    // they are dropped first.
+    // A reply that came too late may still arrive, and would be taken for
+    // the answer to the next request: nothing read is believed until the
+    // board has been identified again.
+    if (app.replyLost) return fallback;
+    // Bytes of an answer to an earlier request are dropped first.
     app.boardPort.Purge();
     const uint8_t frame[3] = {ReadCommand, number, width};
     app.boardPort.Write(frame, sizeof frame);
     int32_t raw = 0;
     const bool answered = ReadReply(app, width, raw);
     ActiveClock().Sleep(ReadPauseMs);
-    if (!answered) return fallback;
+    if (!answered) {
+        app.replyLost = 1;
+        return fallback;
+    }
     if (width == 1) return static_cast<int8_t>(raw & 0xff);
     if (width == 2) return static_cast<int16_t>(raw & 0xffff);
     return raw;
@@ -97,6 +102,7 @@ void ReadAllParams(AppContext& app)
     for (ParamIndex i : settings) RefreshParam(app, app.params[i]);
     RefreshAdvanced(app);
     ReadPinMap(app);
+    app.paramsRead = app.replyLost ? 0 : 1;
 }
 
 void ReadPinMap(AppContext& app)

@@ -17,15 +17,17 @@ struct AppContext;
 bool ReadReply(AppContext& app, uint32_t count, int32_t& value);
 
 // Reads a parameter and sign-extends it from its width. Stale bytes still
-// waiting from an earlier late answer are dropped before the request. When
-// the board does not answer, the result is the fallback (the value held so
-// far).
+// waiting from an earlier answer are dropped before the request. When the
+// board does not answer in time, the result is the fallback (the value held
+// so far) and the reply is lost: every later read gives its fallback without
+// asking, until the board is identified again.
 int32_t ReadParam(AppContext& app, uint8_t number, uint8_t width, int32_t fallback);
 
 // Reads the record's parameter into its value and shows it.
 void RefreshParam(AppContext& app, ParamControl& record);
 
 // The whole set: 20 settings, the advanced four, then the pin map.
+// paramsRead tells whether every reply came in time.
 void ReadAllParams(AppContext& app);
 
 // Button and output pins, axis sources with the linearity curves, and the

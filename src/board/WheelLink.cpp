@@ -25,12 +25,33 @@ constexpr uint8_t VersionCommand = 'V';
 constexpr uint8_t CalibrateCommand = 'r';
 constexpr uint8_t CenterCommand = 'c';
 
+constexpr uint8_t StatusGrace = 3; // status exchanges without a reply before the link is dropped
+
 void ShowStatus(AppContext& app, const char* text) { ActiveControls().SetText(app.mainPage, StatusTextId, text); }
 
-void ClearExternalGain(AppContext& app)
+// An identified board whose replies can be believed.
+bool LinkUp(const AppContext& app)
 {
-    const ParamControl& gain = app.params[ExternalGain];
-    if (gain.dialog) ActiveControls().SetText(gain.dialog, gain.labelId, "---");
+    return app.boardPort.IsOpen() && app.linkState >= LinkWheelFound && !app.replyLost;
+}
+
+// The board stopped answering: its port is closed and everything learnt
+// from it is asked again when it comes back.
+void DropLink(AppContext& app)
+{
+    app.boardPort.Close();
+    app.linkState = LinkDisconnected;
+    app.missedStatus = 0;
+    app.firmwareVersion = 0;
+    ShowNoExternalGain(app);
+    ShowStatus(app, LinkStateText(app.linkState));
+}
+
+// A board identified after start-up: its set is read, and the page takes
+// it from there (the selected profile goes to the board).
+void Reconnect(AppContext& app, uint8_t port)
+{
+    if (ConnectWheel(app, port) && app.wheelFound) app.wheelFound(app);
 }
 
 // Steps 4 to 8 of the periodic step, for a board port that is set.
@@ -38,12 +59,10 @@ void ExchangeStatus(AppContext& app, bool minimisedToTray)
 {
     Clock& clock = ActiveClock();
     clock.Sleep(PollPauseMs);
-    if (!app.boardPort.IsOpen() || app.linkState < LinkWheelFound) {
-        if (IdentifyWheel(app, app.boardComPort)) ReadAllParams(app);
-    }
+    if (!LinkUp(app)) Reconnect(app, app.boardComPort);
     const char* text = LinkStateText(app.linkState);
-    if (!app.boardPort.IsOpen() || app.linkState < LinkWheelFound) {
-        ClearExternalGain(app);
+    if (!LinkUp(app)) {
+        ShowNoExternalGain(app);
         ShowStatus(app, text);
         return;
     }
@@ -51,17 +70,24 @@ void ExchangeStatus(AppContext& app, bool minimisedToTray)
         ShowStatus(app, text);
         return;
     }
+    app.boardPort.Purge();
     app.boardPort.WriteByte(StatusCommand);
     int32_t reply = 0;
     if (!ReadReply(app, 1, reply)) {
-        ShowStatus(app, text);
+        // One lost byte is not an unplugged board.
+        if (++app.missedStatus >= StatusGrace) {
+            DropLink(app);
+        } else {
+            ShowStatus(app, text);
+        }
         return;
     }
+    app.missedStatus = 0;
     const auto phase = static_cast<uint8_t>(reply);
     if (phase == PhaseReady) {
         app.linkState = LinkWheelReady;
         if (app.pins.externalGainSource == NoPin) {
-            ClearExternalGain(app);
+            ShowNoExternalGain(app);
         } else {
             RefreshParam(app, app.params[ExternalGain]);
         }
@@ -96,8 +122,11 @@ bool IdentifyWheel(AppContext& app, uint8_t port)
     constexpr std::size_t answerLength = sizeof WheelAnswer - 1;
     Clock& clock = ActiveClock();
     const uint64_t start = clock.Milliseconds();
-    char answer[AnswerBufferSize];
-    std::size_t collected = 0;
+    // The answer is the last bytes received, whatever came before it: bytes
+    // ahead of the answer's first letter are dropped, and from that letter
+    // on (debug text may hold it too) 127 bytes are taken at most.
+    char window[answerLength] = {};
+    std::size_t taken = 0;
     for (;;) {
         // The limit holds even while bytes keep coming, so a device that
         // never stops talking cannot hold the window thread here.
@@ -105,25 +134,38 @@ bool IdentifyWheel(AppContext& app, uint8_t port)
             com.Close();
             return false;
         }
-        if (com.BytesWaiting() != 0) {
-            const auto byte = static_cast<char>(com.ReadByte());
-            if (collected == 0) {
-                if (byte == WheelAnswer[0]) answer[collected++] = byte;
-            } else {
-                answer[collected++] = byte;
-                if (byte == WheelAnswer[answerLength - 1] && collected == answerLength &&
-                    std::memcmp(answer, WheelAnswer, answerLength) == 0) {
-                    app.boardComPort = port;
-                    app.linkState = LinkWheelFound;
-                    return true;
-                }
-                if (collected >= AnswerBufferSize - 1) {
-                    com.Close();
-                    return false;
-                }
-            }
+        if (com.BytesWaiting() == 0) continue;
+        const auto byte = static_cast<char>(com.ReadByte());
+        if (taken == 0 && byte != WheelAnswer[0]) continue;
+        std::memmove(window, window + 1, answerLength - 1);
+        window[answerLength - 1] = byte;
+        ++taken;
+        if (taken >= answerLength && std::memcmp(window, WheelAnswer, answerLength) == 0) {
+            app.boardComPort = port;
+            app.linkState = LinkWheelFound;
+            app.replyLost = 0;
+            app.missedStatus = 0;
+            return true;
+        }
+        if (taken >= AnswerBufferSize - 1) {
+            com.Close();
+            return false;
         }
     }
+}
+
+bool ConnectWheel(AppContext& app, uint8_t port)
+{
+    if (!IdentifyWheel(app, port)) return false;
+    ReadAllParams(app);
+    ShowStatus(app, LinkStateText(app.linkState));
+    return true;
+}
+
+void ShowNoExternalGain(AppContext& app)
+{
+    const ParamControl& gain = app.params[ExternalGain];
+    if (gain.dialog) ActiveControls().SetText(gain.dialog, gain.labelId, "---");
 }
 
 void PollWheel(AppContext& app, bool minimisedToTray)
@@ -138,7 +180,7 @@ void PollWheel(AppContext& app, bool minimisedToTray)
     }
 }
 
-void FillComPortList(NativeHandle dialog, int comboId, uint8_t current)
+void FillComPortList(NativeHandle dialog, int comboId, uint8_t current, bool currentHeld)
 {
     Controls& controls = ActiveControls();
     controls.ResetCombo(dialog, comboId);
@@ -148,13 +190,14 @@ void FillComPortList(NativeHandle dialog, int comboId, uint8_t current)
     ComPort probe;
     for (int n = 1; n <= HighestComPort; ++n) {
         const auto port = static_cast<uint8_t>(n);
-        if (!probe.Open(port, BoardBaud)) continue;
+        const bool held = currentHeld && port == current;
+        if (!held && !probe.Open(port, BoardBaud)) continue;
         char name[16];
         std::snprintf(name, sizeof name, "COM%d", n);
         controls.AddComboItem(dialog, comboId, name, n);
         if (port == current) selected = items;
         ++items;
-        probe.Close();
+        if (!held) probe.Close();
     }
     controls.SelectComboItem(dialog, comboId, selected);
 }
@@ -164,7 +207,8 @@ void SelectBoardPort(AppContext& app, uint8_t port)
     WaitLinkIdle(app);
     if (port == app.boardComPort) return;
     app.boardComPort = port;
-    IdentifyWheel(app, port);
+    DropLink(app);
+    if (port != 0) Reconnect(app, port);
 }
 
 void Calibrate(AppContext& app)

@@ -23,17 +23,29 @@ constexpr char WheelAnswer[] = "IamHereNow";
 // The port is closed again when no answer came.
 bool IdentifyWheel(AppContext& app, uint8_t port);
 
-// One periodic step: identifies the board while it is not found, asks for
-// the calibration phase and once for the firmware version, and shows the
-// status. Nothing while command busy is set; no traffic while the board's
+// IdentifyWheel, then on an answer the whole parameter set read and the
+// link state shown; true when the board answered.
+bool ConnectWheel(AppContext& app, uint8_t port);
+
+// "---" in the External Gain label: no value of the board to show.
+void ShowNoExternalGain(AppContext& app);
+
+// One periodic step: connects the board while it is not found or a reply
+// was lost (a board found goes to the wheelFound hook), asks for the
+// calibration phase and once for the firmware version, and shows the
+// status. Three status requests in a row without a reply close the port:
+// "Disconnected", and the board is looked for again every step. Nothing while command busy is set; no traffic while the board's
 // debug level is not 0 or the main window is minimised to the tray.
 void PollWheel(AppContext& app, bool minimisedToTray);
 
 // "None" (data 0), then "COM<n>" (data n) for every port 1..126 that can
-// be opened now; selects the entry of the current port, else "None".
-void FillComPortList(NativeHandle dialog, int comboId, uint8_t current);
+// be opened now, and the current port when this program holds it open;
+// selects the entry of the current port, else "None".
+void FillComPortList(NativeHandle dialog, int comboId, uint8_t current, bool currentHeld = false);
 
-// A new choice of board COM port: stored and identified when it differs.
+// A new choice of board COM port, when it differs from the stored one: the
+// old port is closed ("Disconnected"), the new one stored and, unless it is
+// 0 ("None"), connected; a board found there goes to the wheelFound hook.
 void SelectBoardPort(AppContext& app, uint8_t port);
 
 // 'r': the board runs its calibration. Sent in any link state.

@@ -28,6 +28,9 @@ struct AppContext {
     uint8_t updateCheckDone = 0;
     uint8_t linkBusy = 0;
     uint8_t linkState = 0;             // LinkState 0..4
+    uint8_t replyLost = 0;             // a reply came too late: no read is believed until identified again
+    uint8_t paramsRead = 0;            // the parameter set holds the board's values, every reply in time
+    uint8_t missedStatus = 0;          // status exchanges without a reply, in a row
     uint8_t quitAfterUpdate = 0;
     int32_t currentSamples[3000] = {}; // ring of drive current samples
     int32_t maximumCurrent = 0;
@@ -36,7 +39,7 @@ struct AppContext {
     int32_t driveBus = -1;             // SimpleMotion bus handle, -1 = none
     uint8_t driveAddress = 2;
     ParamControl params[ParamCount];   // the board parameter set, ParamIndex order
-    PinMap pins{};                     // board parameters 36..75 (255 = none) and 25 (0 at start)
+    PinMap pins{};                     // board parameters 36..75 and 25, 255 = none
     ComPort boardPort;                 // closed until the link opens it
     int32_t liveAxes[6] = {};          // X, Y, Z, Rx, Ry, Rz
     ControllerEntry controllers[MaxControllers];
@@ -49,6 +52,9 @@ struct AppContext {
     // Fresh controller input (liveAxes, the first 32 buttons as bits) for
     // whoever draws it; none = not drawn.
     void (*inputRead)(AppContext& app, uint32_t buttons) = nullptr;
+    // The board was identified again after start-up and its parameter set
+    // read; none = nothing more happens.
+    void (*wheelFound)(AppContext& app) = nullptr;
     // The link's first periodic step with the automatic update check on
     // (FLAGS bit 0), once per run; none = no check.
     void (*updateCheckDue)(AppContext& app) = nullptr;

@@ -48,6 +48,10 @@ protected:
     ~Controls() = default;
 };
 
+// Notification codes a combo box sends with its commands.
+constexpr int ComboSelectionChanged = 1; // a new entry was chosen
+constexpr int ComboListOpening = 7;      // its list is about to drop down
+
 // The system's controls: dialog windows on Windows. Systems without
 // dialogs (the native test and tool builds) get one process-wide
 // RecordingControls.

@@ -4,12 +4,18 @@
 #include "exec/Log.h"
 #include "exec/ScriptFile.h"
 #include "exec/ScriptKeywords.h"
+#include "profiles/ProfileFields.h"
 
 namespace {
 
 const char FileName[] = "GameProfiles.ini";
 const char Section[] = "GameProfiles";
 constexpr uint16_t ProfileId = 0;
+
+// The numbers of a PROFILE line, as fields of the record: flags, max angle,
+// the eight game values, the four user values, filter.
+constexpr int FileFieldOrder[] = {9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13, 14, 10};
+constexpr int MaxAngleField = 0;
 
 // The list being read; the reader's callback has no context of its own.
 ProfileList* g_reading = nullptr;
@@ -25,22 +31,20 @@ int ReadProfileLine(uint16_t id, ScriptValue* values)
         LogPrintf(0, "GameProfiles: profile %s is in the file twice, the later line is skipped", name);
         return 0;
     }
-    auto byte = [&] { return static_cast<int8_t>(NextValueAsInt(&cursor)); };
-    profile->wheelFlags = static_cast<uint8_t>(NextValueAsInt(&cursor));
-    profile->maxAngle = static_cast<uint16_t>(NextValueAsInt(&cursor));
-    profile->mainGain = byte();
-    profile->gameSpring = byte();
-    profile->gameFriction = byte();
-    profile->gameDamper = byte();
-    profile->gameInertia = byte();
-    profile->gameConstant = byte();
-    profile->gameSine = byte();
-    profile->forceTable = byte();
-    profile->userSpring = byte();
-    profile->userFriction = byte();
-    profile->userDamper = byte();
-    profile->userInertia = byte();
-    profile->filter = static_cast<uint8_t>(NextValueAsInt(&cursor));
+    for (int field : FileFieldOrder) {
+        const ScriptValue* value = cursor;
+        if (value && value->text && value->text[0] != '\0') {
+            const int32_t number = NextValueAsInt(&cursor);
+            // The max angle keeps its low 16 bits, every other value its low 8.
+            SetFieldValue(*profile, field, field == MaxAngleField ? (number & 0xffff) : number);
+        } else {
+            if (cursor) cursor = cursor->next;
+            LogPrintf(0, "Profile %s: %s is missing, taking %ld", profile->name, ProfileFields[field].name,
+                      static_cast<long>(FieldDefault(field)));
+            SetFieldValue(*profile, field, FieldDefault(field));
+        }
+    }
+    RepairProfile(*profile);
     return 0;
 }
 
@@ -65,13 +69,7 @@ void SaveProfiles(AppContext& app)
             ScriptLine* line = AddLine(table, ProfileKeywords, ProfileId);
             AddValue(line, p.name);
             AddValue(line, p.processName);
-            for (int32_t number : {int32_t{p.wheelFlags}, static_cast<int32_t>(p.maxAngle), int32_t{p.mainGain},
-                                   int32_t{p.gameSpring}, int32_t{p.gameFriction}, int32_t{p.gameDamper},
-                                   int32_t{p.gameInertia}, int32_t{p.gameConstant}, int32_t{p.gameSine},
-                                   int32_t{p.forceTable}, int32_t{p.userSpring}, int32_t{p.userFriction},
-                                   int32_t{p.userDamper}, int32_t{p.userInertia}, int32_t{p.filter}}) {
-                AddNumber(line, number);
-            }
+            for (int field : FileFieldOrder) AddNumber(line, FieldValue(p, field));
         }
         if (!WriteSection(table)) LogPrintf(0, "GameProfiles: could not write %s", FileName);
         RemoveResource(table);

@@ -4,6 +4,7 @@
 #include "board/BoardProtocol.h"
 #include "board/ParamDisplay.h"
 #include "platform/Controls.h"
+#include "profiles/ProfileFields.h"
 
 namespace {
 
@@ -38,41 +39,15 @@ GameProfile* CreateProfile(AppContext& app, const char* name, const char* proces
 
 void StoreProfile(AppContext& app, GameProfile& profile)
 {
-    auto low = [&](ParamIndex index) { return static_cast<int8_t>(app.params[index].value); };
-    profile.maxAngle = static_cast<uint32_t>(app.params[MaxAngle].value);
-    profile.mainGain = low(MainGain);
-    profile.gameSpring = low(GameFxSpring);
-    profile.gameFriction = low(GameFxFriction);
-    profile.gameDamper = low(GameFxDamper);
-    profile.gameInertia = low(GameFxInertia);
-    profile.gameConstant = low(GameFxConstant);
-    profile.gameSine = low(GameFxSine);
-    profile.forceTable = low(ForceTable);
-    profile.wheelFlags = static_cast<uint8_t>(app.params[WheelFlags].value);
-    profile.filter = static_cast<uint8_t>(app.params[Filter].value);
-    profile.userSpring = low(UserFxSpring);
-    profile.userFriction = low(UserFxFriction);
-    profile.userDamper = low(UserFxDamper);
-    profile.userInertia = low(UserFxInertia);
+    for (int f = 0; f < ProfileFieldCount; ++f) SetFieldValue(profile, f, app.params[ProfileFields[f].param].value);
 }
 
 void ApplyProfile(AppContext& app, GameProfile& profile)
 {
-    Put(app, MaxAngle, static_cast<int32_t>(profile.maxAngle));
-    Put(app, MainGain, profile.mainGain);
-    Put(app, GameFxSpring, profile.gameSpring);
-    Put(app, GameFxFriction, profile.gameFriction);
-    Put(app, GameFxDamper, profile.gameDamper);
-    Put(app, GameFxInertia, profile.gameInertia);
-    Put(app, GameFxConstant, profile.gameConstant);
-    Put(app, GameFxSine, profile.gameSine);
-    Put(app, ForceTable, profile.forceTable);
-    Put(app, WheelFlags, profile.wheelFlags);
-    Put(app, Filter, profile.filter);
-    Put(app, UserFxSpring, profile.userSpring);
-    Put(app, UserFxFriction, profile.userFriction);
-    Put(app, UserFxDamper, profile.userDamper);
-    Put(app, UserFxInertia, profile.userInertia);
+    // Whatever the record went through, the board gets no value outside
+    // its range.
+    RepairProfile(profile);
+    for (int f = 0; f < ProfileFieldCount; ++f) Put(app, ProfileFields[f].param, FieldValue(profile, f));
     ActiveControls().SetChecked(app.mainPage, InvertCheckId, (profile.wheelFlags & 1) != 0);
     SendProfile(app);
 }
@@ -89,7 +64,10 @@ void SelectProfile(AppContext& app, int index)
 void FillProfileCombo(AppContext& app)
 {
     if (app.profiles.Empty()) {
-        if (GameProfile* profile = CreateProfile(app, "Default", "NoLife.exe")) StoreProfile(app, *profile);
+        // The board's values when it answered; a profile made without them
+        // keeps the defaults of a new profile rather than the start values.
+        GameProfile* profile = CreateProfile(app, "Default", "NoLife.exe");
+        if (profile && app.paramsRead) StoreProfile(app, *profile);
     }
     RefillCombo(app);
     SelectProfile(app, app.currentProfile);

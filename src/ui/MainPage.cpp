@@ -90,6 +90,8 @@ void ToggleWheelFlag(AppContext& app, NativeHandle page, int id, int32_t bit)
     SetBit(flags.value, bit, ActiveControls().IsChecked(page, id));
     if (bit == InvertBit) flags.value ^= InvertCompanionBit;
     SendParam(app, flags);
+    // The flags belong to the profile as much as the trackbars do.
+    if (GameProfile* profile = SelectedProfile(app)) StoreProfile(app, *profile);
 }
 
 void BoardPortChosen(AppContext& app, NativeHandle page)
@@ -200,6 +202,15 @@ void DrawInput(AppContext& app, uint32_t buttons)
 
 void CheckQuietly(AppContext& app) { CheckForUpdates(app.mainPage, true); }
 
+// A board found after start-up gets the selected profile, as at start-up,
+// and the profile keeps its own values rather than the board's.
+void ApplySelectedProfile(AppContext& app)
+{
+    if (GameProfile* profile = SelectedProfile(app)) ApplyProfile(app, *profile);
+}
+
+bool IsCombo(int id) { return id == WheelComPortComboId || id == GamingDeviceComboId || id == ProfileComboId; }
+
 } // namespace
 
 void InitMainPage(AppContext& app, NativeHandle page)
@@ -207,18 +218,20 @@ void InitMainPage(AppContext& app, NativeHandle page)
     app.mainPage = page;
     app.inputRead = DrawInput;
     app.updateCheckDue = CheckQuietly;
+    app.wheelFound = ApplySelectedProfile;
     Controls& controls = ActiveControls();
     char version[16];
     std::snprintf(version, sizeof version, "%d.%d", VersionMajor, VersionMinor);
     controls.SetText(page, ToolVersionId, version);
 
     BindPage(app, page);
+    ShowNoExternalGain(app);
 
     if (app.boardComPort == 0) app.boardComPort = FindComPortFromIds(BoardVendorId, BoardProductId);
     if (g_switches.dev && app.driveComPort == 0) app.driveComPort = FindComPortFromIds(DriveVendorId, DriveProductId);
 
     FillComPortList(page, WheelComPortComboId, app.boardComPort);
-    if (app.boardComPort != 0 && IdentifyWheel(app, app.boardComPort)) ReadAllParams(app);
+    if (app.boardComPort != 0) ConnectWheel(app, app.boardComPort);
 
     const int32_t wheelFlags = app.params[WheelFlags].value;
     controls.SetChecked(page, InvertId, (wheelFlags & InvertBit) != 0);
@@ -236,6 +249,17 @@ bool PageCommand(AppContext& app, int id, NativeHandle page)
     const bool handled = RunCommand(app, id, page);
     app.commandBusy = 0;
     return handled;
+}
+
+bool PageNotified(AppContext& app, int id, int code, NativeHandle page)
+{
+    if (!IsCombo(id)) return PageCommand(app, id, page);
+    if (code == ComboListOpening && id == WheelComPortComboId) {
+        // A board plugged in after start-up shows up in the list.
+        WaitLinkIdle(app);
+        FillComPortList(page, id, app.boardComPort, app.boardPort.IsOpen());
+    }
+    return code == ComboSelectionChanged ? PageCommand(app, id, page) : true;
 }
 
 void PageTrackbarScrolled(AppContext& app, NativeHandle trackbar)

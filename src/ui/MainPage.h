@@ -16,6 +16,11 @@ void InitMainPage(AppContext& app, NativeHandle page);
 // page's dialog procedure.
 bool PageCommand(AppContext& app, int id, NativeHandle page);
 
+// A command of either page with its notification code. The combo boxes
+// act on a new selection only, and opening the "Wheel Com Port" list fills
+// it anew; every other control goes to PageCommand.
+bool PageNotified(AppContext& app, int id, int code, NativeHandle page);
+
 // A scroll notification of a trackbar on either page: its value is shown,
 // sent to the board and copied into the selected profile.
 void PageTrackbarScrolled(AppContext& app, NativeHandle trackbar);
