@@ -47,28 +47,22 @@ void DropLink(AppContext& app)
     ShowStatus(app, LinkStateText(app.linkState));
 }
 
-// A board identified after start-up: its set is read, and the page takes
-// it from there (the selected profile goes to the board).
-void Reconnect(AppContext& app, uint8_t port)
-{
-    if (ConnectWheel(app, port) && app.wheelFound) app.wheelFound(app);
-}
-
-// Steps 4 to 8 of the periodic step, for a board port that is set.
-void ExchangeStatus(AppContext& app, bool minimisedToTray)
+// Steps 4 to 8 of the periodic step, for a board port that is set; true
+// when the board was found anew.
+bool ExchangeStatus(AppContext& app, bool minimisedToTray)
 {
     Clock& clock = ActiveClock();
     clock.Sleep(PollPauseMs);
-    if (!LinkUp(app)) Reconnect(app, app.boardComPort);
+    const bool found = !LinkUp(app) && ConnectWheel(app, app.boardComPort);
     const char* text = LinkStateText(app.linkState);
     if (!LinkUp(app)) {
         ShowNoExternalGain(app);
         ShowStatus(app, text);
-        return;
+        return found;
     }
     if (minimisedToTray) {
         ShowStatus(app, text);
-        return;
+        return found;
     }
     app.boardPort.Purge();
     app.boardPort.WriteByte(StatusCommand);
@@ -80,7 +74,7 @@ void ExchangeStatus(AppContext& app, bool minimisedToTray)
         } else {
             ShowStatus(app, text);
         }
-        return;
+        return found;
     }
     app.missedStatus = 0;
     const auto phase = static_cast<uint8_t>(reply);
@@ -106,6 +100,7 @@ void ExchangeStatus(AppContext& app, bool minimisedToTray)
         }
     }
     ShowStatus(app, CalibrationPhaseText(phase));
+    return found;
 }
 
 } // namespace
@@ -172,8 +167,11 @@ void PollWheel(AppContext& app, bool minimisedToTray)
 {
     if (app.commandBusy) return;
     app.linkBusy = 1;
-    if (app.boardComPort != 0 && app.params[DebugLevel].value == 0) ExchangeStatus(app, minimisedToTray);
+    const bool found =
+        app.boardComPort != 0 && app.params[DebugLevel].value == 0 && ExchangeStatus(app, minimisedToTray);
     app.linkBusy = 0;
+    // Out of the link's exchange: what the page does next talks to the board.
+    if (found && app.wheelFound) app.wheelFound(app);
     if ((app.flags & AutomaticUpdateCheck) != 0 && !app.updateCheckDone) {
         app.updateCheckDone = 1;
         if (app.updateCheckDue) app.updateCheckDue(app);
@@ -208,7 +206,7 @@ void SelectBoardPort(AppContext& app, uint8_t port)
     if (port == app.boardComPort) return;
     app.boardComPort = port;
     DropLink(app);
-    if (port != 0) Reconnect(app, port);
+    if (port != 0 && ConnectWheel(app, port) && app.wheelFound) app.wheelFound(app);
 }
 
 void Calibrate(AppContext& app)
