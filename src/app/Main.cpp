@@ -1,6 +1,7 @@
 // Entry point of Vantor.exe: start switches, the single-instance rule, the
 // runtime, the main window and its message loop, then the shutdown order.
 #include "core/AppContext.h"
+#include "app/EndSave.h"
 #include "app/MainWindow.h"
 #include "app/ShellState.h"
 #include "core/StartSwitches.h"
@@ -8,7 +9,6 @@
 #include "exec/Exec.h"
 #include "exec/ExecConfig.h"
 #include "profiles/ProfileFile.h"
-#include "profiles/Profiles.h"
 #include "profiles/SettingsFile.h"
 
 #include <windows.h>
@@ -69,11 +69,12 @@ int RunMessageLoop(HACCEL accelerators)
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorA(message.hwnd, accelerators, &message)) continue;
+        // The dialog manager moves the focus with Tab, Shift-Tab and the
+        // arrow keys, and makes Escape the main window's cancel command
+        // unless the focused control takes it, as an open drop-down list
+        // does to close itself.
+        if (IsDialogMessageA(g_shell.mainWindow, &message)) continue;
         TranslateMessage(&message);
-        if (message.message == WM_KEYDOWN &&
-            SendMessageA(g_shell.mainWindow, WM_KEYDOWN, message.wParam, message.lParam) != 0) {
-            continue;
-        }
         DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
@@ -81,9 +82,8 @@ int RunMessageLoop(HACCEL accelerators)
 
 void Shutdown()
 {
-    SaveSettings(g_app);
-    if (GameProfile* profile = SelectedProfile(g_app)) StoreProfile(g_app, *profile);
-    SaveProfiles(g_app);
+    SaveSettingsAndProfiles(g_app, g_shell.saved);
+    g_app.profiles.Clear();
     ExitExec();
     g_app.boardPort.Close();
     CloseHandle(g_app.mutex);

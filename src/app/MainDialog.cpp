@@ -1,4 +1,5 @@
 #include "core/AppContext.h"
+#include "app/EndSave.h"
 #include "app/MainWindow.h"
 #include "app/ShellState.h"
 #include "app/resource.h"
@@ -11,7 +12,6 @@ namespace {
 
 constexpr UINT_PTR TickTimer = 0;
 constexpr UINT TickPeriod = 33; // milliseconds
-constexpr WPARAM EscapeKey = 27;
 
 void Restore()
 {
@@ -23,6 +23,10 @@ void Restore()
 BOOL OnCommand(HWND dialog, WORD id)
 {
     switch (id) {
+    case IDCANCEL:
+        // Escape, from the dialog manager.
+        PostQuitMessage(1);
+        return TRUE;
     case IDM_RESTORE:
         Restore();
         return TRUE;
@@ -44,7 +48,7 @@ BOOL OnCommand(HWND dialog, WORD id)
 
 } // namespace
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -69,18 +73,32 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_ACTIVATE:
         if (wParam != 0) AcquireController(g_app);
         return TRUE;
-    case WM_KEYDOWN:
-    case WM_CHAR:
-        if (wParam != EscapeKey) return FALSE;
-        PostQuitMessage(1);
+    case WM_ENDSESSION:
+        // Logoff or shutdown: the program ends with the session and keeps
+        // what its exit keeps. A session end that was called off changes
+        // nothing.
+        if (wParam) {
+            LogPrintf(0, "received WM_ENDSESSION, saving");
+            SaveSettingsAndProfiles(g_app, g_shell.saved);
+            PostQuitMessage(0);
+        }
         return TRUE;
     case WM_CLOSE:
     case WM_DESTROY:
         LogPrintf(0, "received WM_CLOSE, closing");
         PostQuitMessage(1);
         return TRUE;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        // Enter on a page's button reaches the main window through the
+        // dialog manager; the button's page carries it out as it does a click.
+        HWND control = reinterpret_cast<HWND>(lParam);
+        HWND page = control ? GetParent(control) : nullptr;
+        if (page && page != dialog) {
+            SendMessageA(page, WM_COMMAND, wParam, lParam);
+            return TRUE;
+        }
         return OnCommand(dialog, LOWORD(wParam));
+    }
     default:
         return FALSE;
     }

@@ -8,10 +8,11 @@ class SystemTray;
 struct ShellState {
     UINT minimised = 0;          // 1 while the main window sits in the notification area
     HINSTANCE instance = nullptr;
-    HWND mainWindow = nullptr;   // the message loop forwards key presses to it
+    HWND mainWindow = nullptr;   // the message loop hands its keys to the dialog manager
     HICON trayIcon = nullptr;    // icon 3, loaded each time the tray is updated
     UINT trayMessage = 0;        // "Server tray notification", the tray's callback message
     SystemTray* tray = nullptr;  // present only while minimised
+    bool saved = false;          // config.ini and GameProfiles.ini are written (exit or session end)
 
     ShellState();
 };

@@ -1,10 +1,11 @@
 """The program's spine as a user meets it: one window with the main page,
-the title, the ways to quit with their exit codes, the single instance, the
-about box, the log."""
+the title, the ways to quit with their exit codes, the end of the Windows
+session, the keyboard, the single instance, the about box, the log."""
 import re
 import unittest
 
-from wine import ESCAPE, IDOK, Vantor, scratch, session, wait_until
+from pagetest import COM_COMBO, MAIN_GAIN
+from wine import ESCAPE, IDOK, RETURN, TAB, Vantor, scratch, session, wait_until
 
 # Every control of the main settings page, with its text after a start without a board where it has one.
 MAIN_PAGE_CONTROLS = {
@@ -23,6 +24,7 @@ TRAY_CLASS = "VT_INTERFACE_TRAY"
 TRAY_MESSAGE = "Server tray notification"
 TRAY_ICON_ID = 131
 WM_LBUTTONDBLCLK = 0x0203
+ADVANCED_SETTINGS, DETECT_GAME = 2123, 2128
 
 
 class ShellTest(unittest.TestCase):
@@ -73,6 +75,40 @@ class ShellTest(unittest.TestCase):
                                          r"(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \d{4} "
                                          r"at \d\d:\d\d:\d\d\r\n"))
         self.assertIn("received WM_CLOSE, closing\r\n", log)
+
+    def test_logoff_keeps_a_change_in_both_files(self):
+        run = self.start()
+        self.wine.driver("trackbar", run.window, MAIN_GAIN, 50)
+        self.wine.driver("click", run.window, DETECT_GAME)
+        self.wine.log_off()
+        self.assertEqual(run.wait(), 0)
+        self.assertIn("\r\nFLAGS=2\r\n", (self.dir / "config.ini").read_bytes().decode("latin-1"))
+        profiles = (self.dir / "GameProfiles.ini").read_bytes().decode("latin-1")
+        line = next(l for l in profiles.split("\r\n") if l.startswith("PROFILE=Default,"))
+        self.assertEqual(line.split(",")[4], "50", "Main Gain of the selected profile")
+        self.assertIn("received WM_ENDSESSION, saving\r\n", run.log())
+
+    def test_escape_closes_an_open_list_and_only_then_quits(self):
+        run = self.start()
+        self.wine.driver("drop", run.window, COM_COMBO)
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertTrue(wait_until(lambda: self.wine.driver("dropped", run.window, COM_COMBO) == "0"))
+        self.assertIsNone(run.process.poll())
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
+
+    def test_tab_walks_the_controls_and_return_presses_a_button(self):
+        run = self.start()
+        walked = [self.wine.driver("focus", run.window)]
+        while not walked[-1].startswith(f"{ADVANCED_SETTINGS} "):
+            self.assertLess(len(walked), 30, walked)
+            self.wine.driver("key", run.window, TAB)
+            self.assertTrue(wait_until(lambda: self.wine.driver("focus", run.window) != walked[-1]), walked)
+            walked.append(self.wine.driver("focus", run.window))
+        self.wine.driver("key", run.window, RETURN)
+        self.wine.driver("answer", "Could find the wheel device", IDOK, 20000)
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
 
     def test_exit_command_gives_0(self):
         run = self.start()

@@ -12,6 +12,8 @@ BIN = ROOT / "build" / "windows" / "bin"
 VANTOR = BIN / "Vantor.exe"
 UIDRIVER = BIN / "uidriver.exe"
 
+TAB = 9
+RETURN = 13
 ESCAPE = 27
 IDOK = 1
 IDCANCEL = 2
@@ -71,6 +73,12 @@ class Wine:
 
     def close(self):
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def log_off(self):
+        """Ends the prefix's Windows session as a logoff does: every program
+        is asked with WM_QUERYENDSESSION, told with WM_ENDSESSION, then ended."""
+        subprocess.run(["wine", "wineboot", "-e"], env=self.env, check=True, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def start(self, program, args=(), cwd=None):
         return subprocess.Popen(["wine", str(program), *args], cwd=cwd, env=self.env,

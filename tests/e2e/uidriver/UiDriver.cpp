@@ -17,8 +17,11 @@
 //   post-click HWND ID                    clicks a button without waiting (for buttons opening boxes)
 //   combo HWND ID INDEX                   chooses a combo entry as a user does
 //   combo-items HWND ID                   the combo's entries: index, text, item data, "*" if selected
+//   drop HWND ID                          clicks a drop-down list open; fails when it does not open
+//   dropped HWND ID                       "1" while the combo's list is open
 //   answer TEXT BUTTON-ID [TIMEOUT-MS]    answers the box showing TEXT with a button
 //   key HWND VK                           presses and releases a key in the window's focus
+//   focus HWND                            id and class of the window with the keyboard focus
 //   command HWND ID                       posts WM_COMMAND ID to the window
 //   close HWND                            posts WM_CLOSE
 //   minimize HWND / restore HWND          minimises / restores the window
@@ -248,6 +251,9 @@ int Run(int argc, char** argv)
         HWND target = FocusOf(window);
         PostMessageA(target, WM_KEYDOWN, key, 1);
         PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    } else if (command == "focus") {
+        HWND focus = FocusOf(window);
+        std::printf("%d %s\n", GetDlgCtrlID(focus), ClassName(focus).c_str());
     } else if (command == "post-registered") {
         if (argc < 6) return Fail("post-registered HWND NAME WPARAM LPARAM");
         const UINT message = RegisterWindowMessageA(argv[3]);
@@ -316,6 +322,18 @@ int Run(int argc, char** argv)
             SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0);
             SendMessageTimeoutA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control),
                                 SMTO_NORMAL, 10000, &result);
+        } else if (command == "drop") {
+            RECT box{};
+            GetClientRect(control, &box);
+            const LPARAM middle = MAKELPARAM(box.right / 2, box.bottom / 2);
+            PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+            PostMessageA(control, WM_LBUTTONUP, 0, middle);
+            const bool open = WaitFor([&] {
+                return SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) ? control : nullptr;
+            }, 10000) != nullptr;
+            if (!open) return Fail("the list did not open");
+        } else if (command == "dropped") {
+            std::printf("%d\n", SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) ? 1 : 0);
         } else if (command == "combo-items") {
             const LRESULT count = SendMessageA(control, CB_GETCOUNT, 0, 0);
             const LRESULT selected = SendMessageA(control, CB_GETCURSEL, 0, 0);
