@@ -32,12 +32,13 @@ TEST_F(ProfileFileTest, EveryProfileIsWrittenInListOrderAndReadBackIntoItsFields
     SaveProfiles(*app);
     EXPECT_EQ(dir.Read("GameProfiles.ini"), file) << "read and written again";
     // Values are cut to their fields, missing ones read as "Missing parameter" and 0; a name's second line is skipped.
-    dir.Write("GameProfiles.ini", "[GameProfiles]\r\nPROFILE=A,a.exe,0x105,70000,200,1,2,3,4,5,6,7,8,9,10,11,300\r\n"
-                                  "PROFILE=Solo\r\nOTHER=1,2\r\nPROFILE=a,other.exe,1\r\n");
+    dir.Write("GameProfiles.ini", "[GameProfiles]\r\nPROFILE=A," + std::string(70, 'p') +
+                                      ",0x105,70000,200,1,2,3,4,5,6,7,8,9,10,11,300\r\n"
+                                      "PROFILE=Solo\r\nOTHER=1,2\r\nPROFILE=a,other.exe,1\r\n");
     LoadProfiles(*app);
     SaveProfiles(*app);
     EXPECT_EQ(dir.Read("GameProfiles.ini"),
-              "[GameProfiles]\r\nPROFILE=A,a.exe,5,4464,-56,1,2,3,4,5,6,7,8,9,10,11,44\r\n"
+              "[GameProfiles]\r\nPROFILE=A," + std::string(63, 'p') + ",5,4464,-56,1,2,3,4,5,6,7,8,9,10,11,44\r\n"
               "PROFILE=Solo,\"Missing parameter\",0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\r\n\r\n");
     EXPECT_TRUE(LogHas("GameProfiles: profile a is in the file twice, the later line is skipped"));
 }

@@ -27,6 +27,11 @@ using SettingsFileTest = ExecRuntime;
 TEST_F(SettingsFileTest, SettingsAreWrittenAsSignedNumbersAndReadBackIntoTheirFields)
 {
     ASSERT_TRUE(Start());
+    // A flags word or GUID with its top bit set is written as a negative number; other sections stay.
+    const std::string file =
+        "[Mine]\r\nA=1\r\n\r\n[Config]\r\nFLAGS=-2147483648\r\nWINDOW_DURATION=3000\r\nDEVICE_COM_PORT=255\r\n"
+        "SM_COM_PORT=9\r\nRESET_DELAY=1\r\nTORQUE_BW=11\r\nGAME_PROFILE_ID=4\r\n"
+        "USED_DEVICE_GUID=-1902345678,62964,22136,1,2,3,4,5,6,7,255\r\n\r\n";
     const std::pair<const char*, const char*> readings[] = {
         {nullptr, "0 10 0 0 2000 0 0 000000000000000000000000000000ee"}, // no file: first
         {"[Config]\r\nDEVICE_COM_PORT=260\r\nSM_COM_PORT=0x201\r\nRESET_DELAY=-9999999999\r\nUSED_DEVICE_GUID=1,65538,"
@@ -36,27 +41,21 @@ TEST_F(SettingsFileTest, SettingsAreWrittenAsSignedNumbersAndReadBackIntoTheirFi
          "0 1 0 0 2000 0 0 000000000000000000000000000000ee"},
         {"[Config]\r\nTORQUE_BW=12\r\nTORQUE_BW=-1\r\nGAME_PROFILE_ID=-1\r\nWINDOW_DURATION=0\r\n\r\n",
          "0 10 0 0 2000 0 0 000000000000000000000000000000ee"},
+        {file.c_str(), "2147483648 3000 255 9 1 11 4 32829c8ef4f5785601020304050607ff"}, // last: written back below
     };
-    for (const auto& [file, fields] : readings) {
-        if (file) dir.Write("config.ini", file);
-        auto app = std::make_unique<AppContext>();
+    std::unique_ptr<AppContext> app;
+    for (const auto& [text, fields] : readings) {
+        if (text) dir.Write("config.ini", text);
+        app = std::make_unique<AppContext>();
         app->usedController[15] = 0xEE; // tells a value read as 0 from one left alone
         LoadSettings(*app);
-        EXPECT_EQ(Fields(*app), fields) << (file ? file : "no file");
+        EXPECT_EQ(Fields(*app), fields) << (text ? text : "no file");
     }
     for (const char* line : {"TORQUE_BW 12 is outside 0..11, keeping 0", "TORQUE_BW -1 is outside 0..11, keeping 0",
                              "GAME_PROFILE_ID -1 is negative, keeping 0", "WINDOW_DURATION 0 is below 1, keeping 10"}) {
         EXPECT_TRUE(LogHas(std::string("LoadSettings: ") + line)) << line;
     }
-    auto app = std::make_unique<AppContext>();
-    // A flags word or GUID with its top bit set is written as a negative number; other sections stay.
-    const std::string file = "[Mine]\r\nA=1\r\n\r\n[Config]\r\nFLAGS=-2147483648\r\nWINDOW_DURATION=3000\r\n"
-                             "DEVICE_COM_PORT=255\r\nSM_COM_PORT=9\r\nRESET_DELAY=1\r\nTORQUE_BW=11\r\n"
-                             "GAME_PROFILE_ID=4\r\n"
-                             "USED_DEVICE_GUID=-1902345678,62964,22136,1,2,3,4,5,6,7,255\r\n\r\n";
-    dir.Write("config.ini", file);
-    LoadSettings(*app);
-    EXPECT_EQ(Fields(*app), "2147483648 3000 255 9 1 11 4 32829c8ef4f5785601020304050607ff");
+    dir.Write("config.ini", "[Mine]\r\nA=1\r\n\r\n");
     SaveSettings(*app);
     EXPECT_EQ(dir.Read("config.ini"), file);
 }
