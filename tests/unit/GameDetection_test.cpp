@@ -3,114 +3,39 @@
 #include "platform/ProcessSnapshot.h"
 #include "profiles/GameDetection.h"
 
-#include <gtest/gtest.h>
-
 namespace {
-
 std::vector<std::string> g_running;
-
-bool FakeSnapshot(std::vector<std::string>& names)
-{
-    names = g_running;
-    return true;
-}
-
-class GameDetectionTest : public ProfilePage {
-protected:
-    void SetUp() override
-    {
-        ProfilePage::SetUp();
-        previous_ = UseProcessSnapshot(FakeSnapshot);
-        app->flags = 0x2;
-        g_running = {"explorer.exe", "svchost.exe"};
-    }
-    void TearDown() override
-    {
-        UseProcessSnapshot(previous_);
-        ProfilePage::TearDown();
-    }
-    std::string Selected() { return SelectedProfile(*app) ? SelectedProfile(*app)->name : ""; }
-
-private:
-    ProcessSnapshotter previous_ = nullptr;
-};
-
 } // namespace
 
-TEST_F(GameDetectionTest, RunningGameSelectsItsProfileAndItsValues)
+TEST_F(ProfilePage, GameDetectionSelectsTheProfileOfTheGameRunningLast)
 {
-    Add("Default", "NoLife.exe");
-    GameProfile* rally = Add("Rally", "rally.exe");
-    rally->mainGain = 33;
+    // The processes, the options, the entry selected before (-1 none) and the profile selected after two runs. Case
+    // matters, an empty name never matches; of two profiles of one game and of two games the later one wins.
+    const struct { std::vector<std::string> running; uint32_t flags; int selected; const char* ends; } runs[] = {
+        {{"cmd.exe", "rally.exe"}, 2, 0, "Rally"}, {{"cmd.exe"}, 2, 5, "Rally"}, {{"rally.exe"}, 1, 0, "Default"},
+        {{"rally.exe"}, 2, -1, ""}, {{"NoLife.exe"}, 2, 1, "Default"}, {{"game.exe", ""}, 2, 0, "Default"},
+        {{"sim.exe"}, 2, 0, "Second"}, {{"rally.exe", "Game.exe"}, 2, 0, "Game"},
+    };
+    ProcessSnapshotter previous = UseProcessSnapshot([](std::vector<std::string>& names) {
+        names = g_running;
+        return true;
+    });
+    for (auto [name, process] : {std::pair{"Default", "NoLife.exe"}, {"Game", "Game.exe"}, {"Empty", ""},
+                                 {"First", "sim.exe"}, {"Second", "sim.exe"}, {"Rally", "rally.exe"}}) {
+        Add(name, process)->mainGain = static_cast<int8_t>(name[0]); // a value of its own
+    }
     FillProfileCombo(*app);
-    g_running.push_back("rally.exe");
+    for (const auto& r : runs) {
+        SelectProfile(*app, r.selected);
+        g_running = r.running;
+        app->flags = r.flags;
+        DetectGame(*app);
+        DetectGame(*app);
+        EXPECT_EQ(Selected(), r.ends) << r.running.front() << " with options " << r.flags << " from " << r.selected;
+        EXPECT_TRUE(!SelectedProfile(*app) || app->params[MainGain].value == SelectedProfile(*app)->mainGain);
+    }
+    UseProcessSnapshot(previous);
+    Add("Tests", "unit_tests");
     DetectGame(*app);
-    EXPECT_EQ(Selected(), "Rally");
-    EXPECT_EQ(app->currentProfile, 1);
-    EXPECT_EQ(app->params[MainGain].value, 33);
-    // With the game closed the profile stays.
-    g_running.pop_back();
-    DetectGame(*app);
-    EXPECT_EQ(Selected(), "Rally");
-}
-
-TEST_F(GameDetectionTest, ComparisonIsExactAndEmptyNamesNeverMatch)
-{
-    Add("Default", "NoLife.exe");
-    Add("Game", "Game.exe");
-    Add("Empty", "");
-    FillProfileCombo(*app);
-    g_running = {"game.exe", ""};
-    DetectGame(*app);
-    EXPECT_EQ(Selected(), "Default");
-    g_running = {"NoLife.exe"};
-    SelectProfile(*app, 1);
-    DetectGame(*app);
-    EXPECT_EQ(Selected(), "Default");
-}
-
-TEST_F(GameDetectionTest, OfTwoProfilesWithOneProcessNameTheSecondEndsSelected)
-{
-    Add("Default", "NoLife.exe");
-    Add("First", "sim.exe");
-    Add("Second", "sim.exe");
-    FillProfileCombo(*app);
-    g_running.push_back("sim.exe");
-    DetectGame(*app);
-    EXPECT_EQ(Selected(), "Second");
-    DetectGame(*app);
-    EXPECT_EQ(Selected(), "Second");
-}
-
-TEST_F(GameDetectionTest, LastMatchInSnapshotOrderWins)
-{
-    Add("Default", "NoLife.exe");
-    Add("A", "a.exe");
-    Add("B", "b.exe");
-    FillProfileCombo(*app);
-    g_running = {"b.exe", "a.exe"};
-    DetectGame(*app);
-    EXPECT_EQ(Selected(), "A");
-}
-
-TEST_F(GameDetectionTest, NothingHappensWithDetectionOffOrNoSelection)
-{
-    Add("Default", "NoLife.exe");
-    Add("Rally", "rally.exe");
-    FillProfileCombo(*app);
-    g_running.push_back("rally.exe");
-    app->flags = 0x1;
-    DetectGame(*app);
-    EXPECT_EQ(Selected(), "Default");
-    app->flags = 0x2;
-    controls.SelectComboItem(app->mainPage, ProfileComboId, -1);
-    DetectGame(*app);
-    EXPECT_EQ(Selected(), "");
-}
-
-TEST(ProcessSnapshot, ListsThisTestProgram)
-{
-    std::vector<std::string> names;
-    ASSERT_TRUE(SnapshotProcesses(names));
-    EXPECT_NE(std::find(names.begin(), names.end(), "unit_tests"), names.end());
+    EXPECT_EQ(Selected(), "Tests") << "this program is among the running processes";
 }

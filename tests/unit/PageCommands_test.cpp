@@ -1,284 +1,125 @@
-#include "core/AppContext.h"
+#include "ProfilePage.h"
+
 #include "board/LinkState.h"
-#include "board/ParamDisplay.h"
 #include "board/WheelLink.h"
 #include "controller/ControllerDiscovery.h"
 #include "platform/FakeGameInput.h"
 #include "platform/MessageBoxStyle.h"
-#include "platform/RecordingControls.h"
-#include "profiles/Profiles.h"
 #include "ui/MainPage.h"
 
-#include "FakeClock.h"
 #include "PtyBoard.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <memory>
-#include <utility>
-#include <string>
-#include <vector>
 
 namespace {
 
-constexpr uint8_t BoardCom = 3;
+using Bytes = std::vector<uint8_t>;
 
-// The main page's commands against a board played by the test on a pty:
-// the bytes each command puts on the wire.
-class PageCommands : public ::testing::Test {
+// The main page's commands against a board played by the test on a pty as
+// COM3: the bytes each command puts on the wire and the message it shows.
+class PageCommands : public ProfilePage {
 protected:
     void SetUp() override
     {
-        previous_ = UseControls(&controls);
-        app = std::make_unique<AppContext>();
-        app->mainPage = &page;
-        for (int i = 0; i < ParamCount; ++i) {
-            const ParamDefinition& d = ParamSet[i];
-            BindControl(app->params[i], d.trackbarId != 0 ? &page : nullptr, d.trackbarId, d.labelId, d.number,
-                        d.widthCode, d.minimum, d.maximum, d.tickStep, d.displayKind, d.unit);
-        }
-        ASSERT_TRUE(app->boardPort.Open(BoardCom, 115200));
-        app->boardComPort = BoardCom;
-        app->linkState = LinkWheelReady;
+        ProfilePage::SetUp();
+        ASSERT_TRUE(app->boardPort.Open(3, 115200));
+        app->boardComPort = 3;
     }
-    void TearDown() override
+    // The message is the text of the box shown, if any, and its style bits in brackets.
+    void Press(int id, LinkState link, const Bytes& sent, const std::string& message = "")
     {
-        app.reset();
-        UseControls(previous_);
+        SCOPED_TRACE(testing::Message() << "command " << id << " in link state " << link);
+        app->linkState = link;
+        app->commandBusy = 1;
+        const std::size_t shown = controls.Messages().size();
+        EXPECT_EQ(PageCommand(*app, id, &page), id != 4242);
+        EXPECT_EQ(app->commandBusy, 0);
+        EXPECT_EQ(board.Received(), sent);
+        const auto& boxes = controls.Messages();
+        ASSERT_EQ(boxes.size(), shown + !message.empty());
+        if (message.empty()) return;
+        EXPECT_EQ(boxes.back().text + " (" + std::to_string(boxes.back().style) + ")", message);
+        EXPECT_EQ(boxes.back().owner, &page);
     }
 
-    bool Command(int id) { return PageCommand(*app, id, &page); }
-
-    void Click(int id, bool checked)
-    {
-        controls.SetChecked(&page, id, checked);
-        Command(id);
-    }
-
-    std::vector<uint8_t> Sent() { return board.Received(); }
-
-    PtyBoard board{BoardCom};
-    std::unique_ptr<FakeClock> clock = std::make_unique<FakeClock>(1);
-    RecordingControls controls;
-    std::unique_ptr<AppContext> app;
-    int page = 0;
-
-private:
-    Controls* previous_ = nullptr;
+    PtyBoard board{3};
 };
-
-using Bytes = std::vector<uint8_t>;
 
 } // namespace
 
-TEST_F(PageCommands, InvertSetsBitZeroFlipsBitTwoAndSendsTheFlags)
+TEST_F(PageCommands, ButtonsListsAndCheckBoxesActOnlyWhereTheyMayAndSayWhy)
 {
-    app->params[WheelFlags].value = 0x02;
-    Click(2121, true);
-    EXPECT_EQ(app->params[WheelFlags].value, 0x07);
-    EXPECT_EQ(Sent(), (Bytes{'P', 34, 1, 0x07}));
-}
-
-TEST_F(PageCommands, InvertTwiceLeavesTheFlagsAsTheyWere)
-{
-    app->params[WheelFlags].value = 0x04;
-    Click(2121, true);
-    EXPECT_EQ(app->params[WheelFlags].value, 0x01);
-    Click(2121, false);
-    EXPECT_EQ(app->params[WheelFlags].value, 0x04);
-    EXPECT_EQ(Sent(), (Bytes{'P', 34, 1, 0x01, 'P', 34, 1, 0x04}));
-}
-
-TEST_F(PageCommands, ManualFollowsItsCheckBoxInBitOne)
-{
-    Click(2126, true);
-    EXPECT_EQ(app->params[WheelFlags].value, 0x02);
-    Click(2126, false);
-    EXPECT_EQ(app->params[WheelFlags].value, 0x00);
-    EXPECT_EQ(Sent(), (Bytes{'P', 34, 1, 0x02, 'P', 34, 1, 0x00}));
-}
-
-TEST_F(PageCommands, OptionBoxesSetTheirFlagsBitsAndSendNothing)
-{
-    app->flags = 0x10;
-    Click(2041, true);
-    Click(2128, true);
-    EXPECT_EQ(app->flags, 0x13u);
-    Click(2041, false);
-    EXPECT_EQ(app->flags, 0x12u);
-    EXPECT_TRUE(Sent().empty());
-}
-
-TEST_F(PageCommands, CalibrateSendsTheByteInEveryState)
-{
-    app->linkState = LinkConnected;
-    Command(2045);
-    EXPECT_EQ(Sent(), Bytes{'r'});
-}
-
-TEST_F(PageCommands, CenterOnlyWhileTheWheelIsReady)
-{
-    // The real pause after 'c' lets the byte leave before the read-back
-    // purges the line.
-    clock.reset();
-    app->linkState = LinkWheelFound;
-    Command(2019);
-    EXPECT_TRUE(Sent().empty());
-    app->linkState = LinkWheelReady;
-    Command(2019);
-    // 'c', then the centre offset is read back.
-    EXPECT_EQ(Sent(), (Bytes{'c', 'p', 4, 4}));
-}
-
-TEST_F(PageCommands, ChoosingNoneStoresPortZeroAndTheSamePortDoesNotReconnect)
-{
-    controls.AddComboItem(&page, WheelComPortComboId, "None", 0);
-    controls.AddComboItem(&page, WheelComPortComboId, "COM3", 3);
+    // Invert sets bit 0 of the wheel flags and flips bit 2, Manual sets bit 1, both sending them; two options' boxes.
+    const struct { int id; bool checked; uint32_t flags; Bytes sent; } clicks[] = {
+        {2126, true, 0, {'P', 34, 1, 2}}, {2121, true, 0, {'P', 34, 1, 7}}, {2121, false, 0, {'P', 34, 1, 2}},
+        {2126, false, 0, {'P', 34, 1, 0}}, {2041, true, 1, {}}, {2128, true, 3, {}}, {2041, false, 2, {}},
+    };
+    for (const auto& c : clicks) {
+        controls.SetChecked(&page, c.id, c.checked);
+        Press(c.id, LinkWheelReady, c.sent);
+        EXPECT_EQ(app->flags, c.flags) << c.id << (c.checked ? " on" : " off");
+    }
+    Press(2045, LinkConnected, {'r'});
+    Press(2019, LinkWheelFound, {});
+    Press(2019, LinkWheelReady, {'c', 'p', 4, 4}); // the centre offset is read back
+    Press(2123, LinkConnected, {}, "Could find the wheel device, please connect it and check firmware version (64)");
+    Press(2123, LinkWheelFound, {});
+    Press(2078, LinkWheelFound, {}); // a dialog that this system does not show
+    Press(4242, LinkWheelFound, {});
+    for (const char* name : {"Default", "Rally"}) Add(name);
+    controls.SelectComboItem(&page, ProfileComboId, 0);
+    Press(2081, LinkWheelFound, {}, "You can't edit the default profile (48)");
+    Press(2080, LinkWheelFound, {}, "You can't remove the default profile (48)");
+    controls.SelectComboItem(&page, ProfileComboId, -1);
+    Press(2081, LinkWheelFound, {});
+    Press(2080, LinkWheelFound, {});
+    controls.SelectComboItem(&page, ProfileComboId, 1);
+    controls.SetMessageAnswer(MessageAnswerNo);
+    Press(2080, LinkWheelFound, {}, "Are you sure ? (36)");
+    SetProfileText(app->profiles.At(0)->name, "default"); // only "Default" itself is refused
+    controls.SelectComboItem(&page, ProfileComboId, 0);
+    controls.SetMessageAnswer(MessageAnswerYes);
+    Press(2080, LinkDisconnected, {}, "Are you sure ? (36)");
+    EXPECT_EQ(ComboNames(), std::vector<std::string>{"Rally"});
+    FakeGameInput input;
+    GameInput* previous = UseGameInput(&input);
+    for (uint8_t guid = 1; guid <= 2; ++guid) input.Attach("", guid);
+    ASSERT_EQ(InitControllers(*app, &page), 0);
+    for (int i : {0, 1}) controls.AddComboItem(&page, 1042, "", i);
+    controls.SelectComboItem(&page, 1042, 1);
+    Press(1042, LinkWheelReady, {});
+    EXPECT_EQ(app->currentController, input.Handle(1));
+    UseGameInput(previous);
+    for (int port : {0, 3}) controls.AddComboItem(&page, WheelComPortComboId, "", port);
     controls.SelectComboItem(&page, WheelComPortComboId, 1);
-    Command(WheelComPortComboId);
-    EXPECT_TRUE(Sent().empty()) << "no probe for the port in use";
+    Press(WheelComPortComboId, LinkWheelReady, {}); // the port in use: no new probe
     controls.SelectComboItem(&page, WheelComPortComboId, 0);
-    Command(WheelComPortComboId);
+    Press(WheelComPortComboId, LinkWheelReady, {});
     EXPECT_EQ(app->boardComPort, 0);
 }
 
-TEST_F(PageCommands, AdvancedSettingsBelowWheelFoundExplainsWhy)
+TEST_F(PageCommands, TheProfileChosenIsSentOnEveryNotificationAndTakesEveryTrackbarMove)
 {
-    app->linkState = LinkConnected;
-    Command(2123);
-    ASSERT_EQ(controls.Messages().size(), 1u);
-    EXPECT_EQ(controls.Messages()[0].text, "Could find the wheel device, please connect it and check firmware version");
-    EXPECT_EQ(controls.Messages()[0].style, MessageIconInformation);
-    EXPECT_EQ(controls.Messages()[0].owner, &page);
-    app->linkState = LinkWheelFound;
-    Command(2123);
-    EXPECT_EQ(controls.Messages().size(), 1u);
-}
-
-TEST_F(PageCommands, DefaultProfileCannotBeEditedOrRemoved)
-{
-    CreateProfile(*app, "Default", "NoLife.exe");
-    controls.SelectComboItem(&page, ProfileComboId, 0);
-    Command(2081);
-    Command(2080);
-    ASSERT_EQ(controls.Messages().size(), 2u);
-    EXPECT_EQ(controls.Messages()[0].text, "You can't edit the default profile");
-    EXPECT_EQ(controls.Messages()[0].style, MessageIconExclamation);
-    EXPECT_EQ(controls.Messages()[1].text, "You can't remove the default profile");
-}
-
-TEST_F(PageCommands, RemovingAnotherProfileAsksFirst)
-{
-    CreateProfile(*app, "default", "a.exe");
-    CreateProfile(*app, "Rally", "rally.exe");
+    Add("A")->mainGain = 10;
+    GameProfile* profile = Add("B");
+    profile->mainGain = 64;
     controls.SelectComboItem(&page, ProfileComboId, 1);
-    controls.SetMessageAnswer(MessageAnswerNo);
-    Command(2080);
-    ASSERT_EQ(controls.Messages().size(), 1u);
-    EXPECT_EQ(controls.Messages()[0].text, "Are you sure ?");
-    EXPECT_EQ(controls.Messages()[0].style, MessageYesNo | MessageIconQuestion);
-    EXPECT_EQ(app->profiles.Count(), 2);
-    controls.SetMessageAnswer(MessageAnswerYes);
-    Command(2080);
-    EXPECT_EQ(app->profiles.Count(), 1);
-    EXPECT_EQ(controls.ComboTexts(&page, ProfileComboId), std::vector<std::string>{"default"});
-}
-
-TEST_F(PageCommands, EditAndRemoveWithoutASelectedProfileDoNothing)
-{
-    Command(2081);
-    Command(2080);
-    EXPECT_TRUE(controls.Messages().empty());
-}
-
-TEST_F(PageCommands, ProfileChoiceBecomesTheCurrentProfile)
-{
-    CreateProfile(*app, "A", "a.exe")->mainGain = 10;
-    CreateProfile(*app, "B", "b.exe")->mainGain = 64;
-    controls.SelectComboItem(&page, ProfileComboId, 1);
-    Command(ProfileComboId);
+    app->linkState = LinkWheelReady;
+    EXPECT_TRUE(PageCommand(*app, ProfileComboId, &page));
     EXPECT_EQ(app->currentProfile, 1);
-    EXPECT_EQ(controls.TextOf(&page, 2029), "50 %") << "the profile's values reach the trackbars";
-}
-
-TEST_F(PageCommands, EveryNotificationOfTheProfileComboSendsTheProfileAgain)
-{
-    CreateProfile(*app, "Rally", "rally.exe");
-    controls.SelectComboItem(&page, ProfileComboId, 0);
-    Command(ProfileComboId);
-    const Bytes sent = Sent();
-    const std::size_t once = sent.size();
-    EXPECT_EQ(once, 7u + 13u * 4u) << "MaxAngle and thirteen one-byte values";
-    EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 11), (Bytes{'P', 8, 4, 0, 0, 3, 132, 'P', 17, 1, 127}));
-    Command(ProfileComboId);
-    EXPECT_EQ(Sent().size(), once) << "a drop-down sends them all again";
-}
-
-TEST_F(PageCommands, ControllerChoiceMakesItCurrent)
-{
-    FakeGameInput input;
-    GameInput* previous = UseGameInput(&input);
-    input.Attach("Pedals", 1);
-    input.Attach("Wheel", 2);
-    ASSERT_EQ(InitControllers(*app, &page), 0);
-    controls.AddComboItem(&page, 1042, "Pedals", 0);
-    controls.AddComboItem(&page, 1042, "Wheel", 1);
-    controls.SelectComboItem(&page, 1042, 1);
-    EXPECT_TRUE(Command(1042));
-    EXPECT_EQ(app->currentController, input.Handle(1));
-    UseGameInput(previous);
-}
-
-TEST_F(PageCommands, CommandBusyIsClearedOnEveryExit)
-{
-    app->commandBusy = 1;
-    EXPECT_TRUE(Command(2045));
-    EXPECT_EQ(app->commandBusy, 0);
-    app->commandBusy = 1;
-    EXPECT_FALSE(Command(4242)) << "not a command of the page";
-    EXPECT_EQ(app->commandBusy, 0);
-}
-
-TEST_F(PageCommands, DraggingMainGainSendsEachPositionAndShowsThePercentage)
-{
-    ParamControl& gain = app->params[MainGain];
-    const std::pair<int, const char*> steps[] = {{127, "100 %"}, {64, "50 %"}, {0, "0 %"}};
-    for (const auto& [position, label] : steps) {
-        controls.SetTrackbarPosition(&page, 2021, position);
-        PageTrackbarScrolled(*app, gain.trackbar);
-        EXPECT_EQ(controls.TextOf(&page, 2029), label);
-    }
-    EXPECT_EQ(gain.value, 0);
-    EXPECT_EQ(Sent(), (Bytes{'P', 17, 1, 127, 'P', 17, 1, 64, 'P', 17, 1, 0}));
-}
-
-TEST_F(PageCommands, TrackbarMoveIsCopiedIntoTheSelectedProfile)
-{
-    GameProfile* profile = CreateProfile(*app, "Rally", "rally.exe");
-    controls.SelectComboItem(&page, ProfileComboId, 0);
-    controls.SetTrackbarPosition(&page, 2021, 33);
-    PageTrackbarScrolled(*app, app->params[MainGain].trackbar);
-    EXPECT_EQ(profile->mainGain, 33);
-}
-
-TEST_F(PageCommands, TrackbarOutsideTheProfileStillStoresTheFifteenValues)
-{
-    GameProfile* profile = CreateProfile(*app, "Rally", "rally.exe");
-    controls.SelectComboItem(&page, ProfileComboId, 0);
-    app->params[MaxAngle].value = 540;
-    app->params[UserFxDamper].value = 12;
-    app->params[WheelFlags].value = 5; // set by the check boxes, which store nothing themselves
-    controls.SetTrackbarPosition(&page, 2032, 99);
-    PageTrackbarScrolled(*app, app->params[DesktopFxSpring].trackbar);
-    EXPECT_EQ(profile->maxAngle, 540u);
-    EXPECT_EQ(profile->userDamper, 12);
-    EXPECT_EQ(profile->wheelFlags, 5);
-}
-
-TEST_F(PageCommands, ScrollOfAnUnknownWindowIsIgnored)
-{
+    EXPECT_EQ(controls.TextOf(&page, 2029), "50 %");
+    PageCommand(*app, ProfileComboId, &page);
+    const Bytes sent = board.Received();
+    EXPECT_EQ(sent.size(), 2 * (7u + 13u * 4u)) << "twice MaxAngle and thirteen one-byte values";
+    EXPECT_EQ(Bytes(sent.begin(), sent.begin() + 11), (Bytes{'P', 8, 4, 0, 0, 3, 132, 'P', 17, 1, 64}));
     int stranger = 0;
     PageTrackbarScrolled(*app, &stranger);
-    EXPECT_TRUE(Sent().empty());
+    for (const auto& [position, label] : {std::pair{127, "100 %"}, {64, "50 %"}, {0, "0 %"}}) {
+        controls.SetTrackbarPosition(&page, 2021, position);
+        PageTrackbarScrolled(*app, app->params[MainGain].trackbar);
+        EXPECT_EQ(controls.TextOf(&page, 2029), label);
+        EXPECT_EQ(profile->mainGain, position);
+    }
+    EXPECT_EQ(board.Received(), (Bytes{'P', 17, 1, 127, 'P', 17, 1, 64, 'P', 17, 1, 0}));
+    app->params[WheelFlags].value = 5; // set by a check box, which stores nothing itself
+    PageTrackbarScrolled(*app, app->params[DesktopFxSpring].trackbar);
+    EXPECT_EQ(profile->wheelFlags, 5) << "a trackbar outside the profile stores its values too";
 }

@@ -2,142 +2,71 @@
 
 #include "ui/ProfileDialog.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
-// The user's part of one dialog: what is typed, then Ok or Escape.
+// The user's part of one dialog: what is typed, then Ok or Escape; and what
+// the dialog showed before the typing and how it ended.
 struct Typing {
-    std::string name;
-    std::string processName;
+    std::string name, processName;
     int button = 1;
+    std::string shown{};
     int result = -2;
-};
-Typing g_typing;
-RecordingControls* g_controls = nullptr;
+} g_typing;
 
 int TypeIntoDialog(NativeHandle, int resourceId, DialogLogic& logic)
 {
-    EXPECT_EQ(resourceId, ProfileDialogId);
+    EXPECT_EQ(resourceId, 184);
     static int dialog = 0;
+    auto& controls = static_cast<RecordingControls&>(ActiveControls());
     logic.Init(&dialog);
-    if (g_controls->Get(&dialog, ProfileNameEditId) == nullptr || g_controls->Get(&dialog, ProfileNameEditId)->enabled) {
-        g_controls->SetText(&dialog, ProfileNameEditId, g_typing.name.c_str());
-    }
-    g_controls->SetText(&dialog, ProcessNameEditId, g_typing.processName.c_str());
-    g_typing.result = logic.Command(&dialog, g_typing.button);
-    return g_typing.result;
+    g_typing.shown = controls.TextOf(&dialog, ProfileNameEditId) + "|" + controls.TextOf(&dialog, ProcessNameEditId) +
+                     (controls.IsEnabled(&dialog, ProfileNameEditId) ? "" : " (locked)");
+    controls.SetText(&dialog, ProfileNameEditId, g_typing.name.c_str());
+    controls.SetText(&dialog, ProcessNameEditId, g_typing.processName.c_str());
+    return g_typing.result = logic.Command(&dialog, g_typing.button);
 }
-
-class ProfileDialogTest : public ProfilePage {
-protected:
-    void SetUp() override
-    {
-        ProfilePage::SetUp();
-        g_controls = &controls;
-        previous_ = UseModalDialogs(TypeIntoDialog);
-        Add("Default", "NoLife.exe");
-        Add("Rally", "rally.exe");
-        FillProfileCombo(*app);
-    }
-    void TearDown() override
-    {
-        UseModalDialogs(previous_);
-        ProfilePage::TearDown();
-    }
-    void Type(const std::string& name, const std::string& processName, int button = 1)
-    {
-        g_typing = {name, processName, button, -2};
-    }
-
-private:
-    ModalDialogRunner previous_ = nullptr;
-};
 
 } // namespace
 
-TEST_F(ProfileDialogTest, NewProfileIsMadeWithDefaultsAndSelected)
+TEST_F(ProfilePage, ProfileDialogMakesUpdatesOrEditsAProfileAndSelectsIt)
 {
-    app->params[MainGain].value = 10;
-    Type("Track Day", "track.exe");
-    NewProfile(*app);
-    EXPECT_EQ(g_typing.result, 1);
-    ASSERT_EQ(app->profiles.Count(), 3);
-    EXPECT_EQ(ComboNames().back(), "Track Day");
-    EXPECT_EQ(Selection(), 2);
-    EXPECT_EQ(app->params[MainGain].value, 127); // the new profile's defaults reach the trackbars
-    EXPECT_EQ(app->commandBusy, 0);
-}
-
-TEST_F(ProfileDialogTest, ExistingNameInOtherCaseAsksToUpdateIt)
-{
-    controls.SetMessageAnswer(6); // Yes
-    Type("default", "other.exe");
-    NewProfile(*app);
-    ASSERT_EQ(controls.Messages().size(), 1u);
-    EXPECT_EQ(controls.Messages()[0].text, "Profile already exists, do you want to update it ?");
-    EXPECT_EQ(controls.Messages()[0].style, 0x24u); // Yes/No, question icon
-    EXPECT_EQ(app->profiles.Count(), 2);
-    EXPECT_STREQ(app->profiles.At(0)->processName, "other.exe");
-    EXPECT_STREQ(app->profiles.At(0)->name, "Default");
-    EXPECT_EQ(Selection(), 0);
-}
-
-TEST_F(ProfileDialogTest, AnsweringNoChangesNothing)
-{
+    const std::string longName(63, 'x');
+    // New or Edit, the typing and an answer; then the count, the selected profile, a message shown, the dialog open.
+    const struct { bool edit; std::string name; const char* process; int button, answer; std::string then; } steps[] = {
+        {false, "Other", "other.exe", 2, 6, "3 Rally|rally.exe"},
+        {false, "a,b", "a.exe", 1, 6, "3 Rally|rally.exe, told, stays"},
+        {false, "Fine", "bad,exe", 1, 6, "3 Rally|rally.exe, told, stays"},
+        {true, "ignored", "rally2.exe", 1, 6, "3 Rally|rally2.exe"},
+        {false, "RALLY", "new.exe", 1, 7, "3 Rally|rally2.exe, told"},
+        {false, "default", "other.exe", 1, 6, "3 Default|other.exe, told"},
+        {false, longName + "tail", "b.exe", 1, 6, "3 " + longName + "|b.exe, told"}, // cut before it is looked up
+        {false, "Joe's Game", "joe's game.exe", 1, 6, "4 Joe's Game|joe's game.exe"},
+    };
+    ModalDialogRunner previous = UseModalDialogs(TypeIntoDialog);
+    Add("Default", "NoLife.exe");
+    Add("Rally", "rally.exe")->mainGain = 10;
+    Add((longName + "cut").c_str(), "long.exe");
+    FillProfileCombo(*app);
     SelectProfile(*app, 1);
-    controls.SetMessageAnswer(7); // No
-    Type("RALLY", "new.exe");
-    NewProfile(*app);
-    EXPECT_EQ(g_typing.result, 0);
-    EXPECT_STREQ(app->profiles.At(1)->processName, "rally.exe");
-    EXPECT_EQ(app->profiles.Count(), 2);
-}
-
-TEST_F(ProfileDialogTest, EditChangesOnlyTheProcessName)
-{
-    SelectProfile(*app, 1);
-    Type("ignored", "rally2.exe");
-    EditProfile(*app);
-    EXPECT_STREQ(app->profiles.At(1)->name, "Rally");
-    EXPECT_STREQ(app->profiles.At(1)->processName, "rally2.exe");
-    EXPECT_EQ(Selection(), 1);
-}
-
-TEST_F(ProfileDialogTest, EscapeChangesNothing)
-{
-    Type("Other", "other.exe", 2);
-    NewProfile(*app);
-    EXPECT_EQ(g_typing.result, 0);
-    EXPECT_EQ(app->profiles.Count(), 2);
-}
-
-TEST_F(ProfileDialogTest, NamesTheFileWouldSplitAreRefusedAndTheDialogStays)
-{
-    for (const char* name : {"a,b", "a=b", "x<y", "x>y", "a|b", "Rally(2004)", "say \"hi\"", "a//b", "a/*b", "two\r\nlines", "tab\there"}) {
-        Type(name, "game.exe");
-        NewProfile(*app);
-        EXPECT_EQ(g_typing.result, -1) << name;
+    for (const auto& s : steps) {
+        const std::size_t shown = controls.Messages().size();
+        controls.SetMessageAnswer(s.answer);
+        g_typing = {s.name, s.process, s.button};
+        s.edit ? EditProfile(*app) : NewProfile(*app);
+        const GameProfile* p = SelectedProfile(*app);
+        EXPECT_EQ(std::to_string(app->profiles.Count()) + " " + (p ? std::string(p->name) + "|" + p->processName : "") +
+                      (controls.Messages().size() > shown ? ", told" : "") + (g_typing.result == -1 ? ", stays" : ""),
+                  s.then) << s.name;
+        EXPECT_TRUE(p && app->params[MainGain].value == p->mainGain && !app->commandBusy) << s.name << " applied, idle";
+        EXPECT_TRUE(!s.edit || g_typing.shown == "Rally|rally.exe (locked)") << g_typing.shown;
     }
-    Type("Fine name", "bad,exe");
-    NewProfile(*app);
-    EXPECT_EQ(g_typing.result, -1);
-    EXPECT_EQ(app->profiles.Count(), 2);
-    ASSERT_FALSE(controls.Messages().empty());
-    EXPECT_NE(controls.Messages().back().text.find("can't contain"), std::string::npos);
-    // Blanks and apostrophes are quoted in the file, so they are fine.
-    Type("Joe's Game", "joe's game.exe");
-    NewProfile(*app);
-    EXPECT_EQ(g_typing.result, 1);
-}
-
-TEST_F(ProfileDialogTest, LongNamesAreCutBeforeTheyAreLookedUp)
-{
-    Type(std::string(100, 'x'), "a.exe");
-    NewProfile(*app);
-    Type(std::string(63, 'x') + "different tail", "b.exe");
-    controls.SetMessageAnswer(6);
-    NewProfile(*app);
-    EXPECT_EQ(app->profiles.Count(), 3);
-    EXPECT_STREQ(app->profiles.At(2)->processName, "b.exe");
+    UseModalDialogs(previous);
+    std::vector<std::string> told; // the text and style bits of each box shown
+    for (const auto& box : controls.Messages()) told.push_back(box.text + " (" + std::to_string(box.style) + ")");
+    EXPECT_EQ(told.at(0), "Profile and process names can't contain any of , = < > | ( ) \" nor // or /*, since they "
+                          "would not read back from the profiles file. (48)");
+    EXPECT_EQ(told.at(2), "Profile already exists, do you want to update it ? (36)");
+    for (const char* text : {"a=b", "a<b", "a>b", "a|b", "(a)", "a\"b", "a//b", "a/*b", "a\r\nb", "a\tb"}) {
+        EXPECT_FALSE(ProfileTextFitsFile(text)) << text;
+    }
 }
