@@ -17,10 +17,9 @@ class ExecRuntime : public ::testing::Test {
 protected:
     ExecRuntime()
     {
-        previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dir.path());
-        std::snprintf(config.logDirectory, sizeof config.logDirectory, "%s", dir.WithSeparator().c_str());
-        std::snprintf(config.baseDirectory, sizeof config.baseDirectory, "%s", dir.WithSeparator().c_str());
+        for (char* directory : {config.logDirectory, config.baseDirectory})
+            std::snprintf(directory, sizeof config.baseDirectory, "%s", dir.WithSeparator().c_str());
         config.mainRamSize = 4u << 20;
         config.logLevel = 3;
         config.logMode = 2;
@@ -30,12 +29,10 @@ protected:
         Stop();
         std::filesystem::current_path(previous_);
     }
-
     bool Start(uint32_t flags = 0)
     {
         config.flags = flags;
-        started_ = InitExec(config);
-        return started_;
+        return started_ = InitExec(config);
     }
     void Stop()
     {
@@ -49,6 +46,6 @@ protected:
     ExecConfig config;
 
 private:
-    std::filesystem::path previous_;
+    std::filesystem::path previous_ = std::filesystem::current_path();
     bool started_ = false;
 };

@@ -21,16 +21,12 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // The directory as the runtime wants it: with a trailing separator.
     std::string WithSeparator() const { return path_.string() + "/"; }
-
     std::string Read(const std::string& name) const
     {
         std::ifstream in(path_ / name, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    void Write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
-    }
+    void Write(const std::string& name, const std::string& bytes) const { std::ofstream(path_ / name, std::ios::binary) << bytes; }
 
 private:
     std::filesystem::path path_;
