@@ -32,8 +32,7 @@ protected:
         BindParams(*app, app->mainPage = &mainPage_);
     }
     std::string Label(int id) { return ui.controls.TextOf(&mainPage_, id); }
-    // A read of a parameter no frame of the test uses: once the board has
-    // logged it, everything sent before it has been logged too.
+    // A read of a parameter no test uses: once logged, all sent before it is logged.
     void SendMarker(WheelSim& sim)
     {
         const uint8_t marker[3] = {'p', 199, 1};

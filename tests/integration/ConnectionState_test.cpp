@@ -16,9 +16,8 @@ TEST_F(BoardLinkTest, ProbeFindsTheWheelThroughSplitAnswersAndDebugTextButNotAnE
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(IdentifyWheel(*app, static_cast<uint8_t>(com)), c.found);
         EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(c.found ? 0 : 490));
-        EXPECT_EQ(app->linkState, c.found ? LinkWheelFound : LinkConnected);
-        EXPECT_EQ(app->boardPort.IsOpen(), c.found);
-        EXPECT_EQ(app->boardComPort, c.found ? com : 0);
+        EXPECT_EQ(std::tuple(app->linkState, app->boardPort.IsOpen(), app->boardComPort),
+                  std::tuple(c.found ? LinkWheelFound : LinkConnected, c.found, c.found ? com : 0));
         ASSERT_TRUE(sim.WaitForLog("\"kind\":\"probe\""));
         EXPECT_EQ(sim.Frames("probe"), Texts{"97,114,101,121,111,117,63"}) << "\"areyou?\"";
     }
@@ -35,7 +34,8 @@ TEST_F(BoardLinkTest, PollsIdentifyReadTheSetAndShowStateTextGainAndVersion)
     const struct { Texts options; uint8_t state; Texts shown; const char* gain; const char* version; } cases[] = {
         {{"--status", "3,8", "--set", "25=2", "--set", "254=64", "--fw-version", "0x0103"}, LinkWheelReady,
          {"Calibrating left", "Ready"}, "50 %", "1.3"},
-        {{"--status", "1,4,5,6"}, LinkWheelFound, {"Calibrating Dir", "Calibrating right", "Searching index", "Homing"}, "0 %", "0.21"},
+        {{"--status", "1,4,5,6"}, LinkWheelFound, {"Calibrating Dir", "Calibrating right", "Searching index", "Homing"},
+         "0 %", "0.21"},
         {{"--status", "8"}, LinkWheelReady, {"Ready"}, "---", "0.21"}, // no external gain source
         {{"--status", "7"}, LinkWheelError, {"Calibration error"}, "0 %", "0.21"},
         {{"--status", "200"}, LinkWheelFound, {"Ready"}, "0 %", "0.21"},
@@ -46,16 +46,13 @@ TEST_F(BoardLinkTest, PollsIdentifyReadTheSetAndShowStateTextGainAndVersion)
         WheelSim& sim = StartBoard(c.options, ++com);
         FreshApp();
         app->boardComPort = static_cast<uint8_t>(com);
-        Texts shown;
-        for (std::size_t i = 0; i < c.shown.size(); ++i) {
+        for (const std::string& text : c.shown) {
             PollWheel(*app, false);
-            shown.push_back(Label(StatusTextId));
+            EXPECT_EQ(Label(StatusTextId), text);
         }
-        EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(app->linkState, c.state);
         EXPECT_EQ((Texts{Label(2043), Label(FirmwareVersionId)}), (Texts{c.gain, c.version}));
-        EXPECT_EQ(app->params[MaxAngle].value, c.state != LinkConnected ? 900 : 0) << "the set is read once found";
-        EXPECT_EQ(app->linkBusy, 0);
+        EXPECT_EQ(std::tuple(app->linkState, app->linkBusy, app->params[MaxAngle].value),
+                  std::tuple(c.state, 0, c.state != LinkConnected ? 900 : 0)) << "the set is read once found";
         ASSERT_EQ(app->boardPort.IsOpen(), c.state != LinkConnected);
         if (!app->boardPort.IsOpen()) continue;
         SendMarker(sim);
@@ -73,12 +70,17 @@ TEST_F(BoardLinkTest, MinimisedDebugLevelAndCommandBusyKeepThePollOffTheLineCali
     app->params[DebugLevel].value = 2;
     PollWheel(*app, false);
     app->params[DebugLevel].value = 0;
+    static int checks = 0;
+    app->updateCheckDue = [](AppContext&) { ++checks; };
     app->commandBusy = 1;
     app->flags = 1;
     PollWheel(*app, false);
     EXPECT_TRUE(ui.controls.Journal().empty());
-    EXPECT_EQ(app->updateCheckDone, 0) << "the update check waits for command busy too";
+    EXPECT_EQ(checks, 0) << "the update check waits for command busy too";
     app->commandBusy = 0;
+    PollWheel(*app, true);
+    PollWheel(*app, true);
+    EXPECT_EQ(std::pair(checks, app->updateCheckDone), std::pair(1, uint8_t{1})) << "once a run";
     Calibrate(*app); // in any state
     CenterWheel(*app); // only when ready
     SendMarker(sim);

@@ -31,9 +31,9 @@ inline void BindParam(ParamControl& record, int index, NativeHandle dialog)
     BindControl(record, dialog, d.trackbarId, d.labelId, d.number, d.widthCode, d.minimum, d.maximum, d.tickStep,
                 d.displayKind, d.unit);
 }
-inline void BindParams(AppContext& app, NativeHandle dialog)
+inline void BindParams(AppContext& app, NativeHandle page)
 {
-    for (int i = 0; i < ParamCount; ++i) BindParam(app.params[i], i, dialog);
+    for (int i = 0; i < ParamCount; ++i) BindParam(app.params[i], i, page);
 }
 
 // Polls the condition for up to two seconds; its last answer.

@@ -77,7 +77,7 @@ public:
         return numbers;
     }
 
-    // Waits up to three seconds until a log line contains the text.
+    // Waits up to 3 s for a log line with the text.
     bool WaitForLog(const std::string& text) const
     {
         return Wait([&] { return !LogLinesWith(text).empty(); }, std::chrono::seconds(3));

@@ -7,12 +7,10 @@
 #include <gtest/gtest.h>
 #include <functional>
 
-namespace {
 using Bytes = std::vector<uint8_t>;
 
-// The program's side of a pty board on COM3, its records bound to a
-// recorded page, with a clock that moves 1 ms per read so that time-outs
-// pass at once.
+// The program's side of a pty board on COM3, its records bound to a recorded
+// page, with a clock that moves 1 ms per read so that time-outs pass at once.
 class BoardLink : public ::testing::Test {
 protected:
     BoardLink() { BindParams(*app, &page); }
@@ -32,7 +30,6 @@ protected:
     std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
     ParamControl* p = app->params;
 };
-} // namespace
 
 TEST_F(BoardLink, ReadSendsItsFrameDropsStaleBytesAndKeepsTheValueWhenNoReplyComesWithinOneHundredMilliseconds)
 {
@@ -52,20 +49,19 @@ TEST_F(BoardLink, ReadSendsItsFrameDropsStaleBytesAndKeepsTheValueWhenNoReplyCom
 TEST_F(BoardLink, WritesAreBigEndianFramesFollowedByTwentyMillisecondsAndOnlyForBoardParameters)
 {
     ASSERT_TRUE(Open());
-    p[CenterOffset].value = -2;
-    p[LinearityX].value = 4096;
     ParamControl odd = p[MainGain];
     odd.widthCode = 3;
+    p[CenterOffset].value = -2;
+    p[LinearityX].value = 4096;
+    ui.controls.SetTrackbarPosition(&page, 2037, 900);
+    ui.controls.SetTrackbarPosition(&page, 1079, 10);
     const struct { const char* name; std::function<void()> write; Bytes wire; } cases[] = {
         {"CenterOffset", [&] { SendParam(*app, p[CenterOffset]); }, {'P', 4, 4, 0xFF, 0xFF, 0xFF, 0xFE}},
         {"LinearityX", [&] { SendParam(*app, p[LinearityX]); }, {'P', 80, 2, 0x10, 0x00}},
-        {"raw, not waiting for the busy link", [&] { app->linkBusy = 1; SendRaw(*app, 40, 1, 255); app->linkBusy = 0; },
-         {'P', 40, 1, 255}},
-        {"MaxAngle's trackbar", [&] { ui.controls.SetTrackbarPosition(&page, 2037, 900); TrackbarChanged(*app, p[MaxAngle]); },
-         {'P', 8, 4, 0x00, 0x00, 0x03, 0x84}},
-        {"widths 0 and 5", [&] { SendParam(*app, odd); RefreshParam(*app, odd); SendRaw(*app, 40, 5, 1); SendRaw(*app, 40, 0, 1); }, {}},
-        {"not board parameters", [&] { SendParam(*app, p[StatisticsWindow]); ui.controls.SetTrackbarPosition(&page, 1079, 10);
-                                       TrackbarChanged(*app, p[TorqueBandwidth]); }, {}}};
+        {"raw on a busy link", [&] { app->linkBusy = 1; SendRaw(*app, 40, 1, 255); app->linkBusy = 0; }, {'P', 40, 1, 255}},
+        {"MaxAngle's trackbar", [&] { TrackbarChanged(*app, p[MaxAngle]); }, {'P', 8, 4, 0x00, 0x00, 0x03, 0x84}},
+        {"widths 0, 5", [&] { SendParam(*app, odd); RefreshParam(*app, odd); SendRaw(*app, 40, 5, 1); SendRaw(*app, 40, 0, 1); }, {}},
+        {"not board parameters", [&] { SendParam(*app, p[StatisticsWindow]); TrackbarChanged(*app, p[TorqueBandwidth]); }, {}}};
     for (const auto& c : cases) {
         c.write();
         EXPECT_EQ(board.Received(), c.wire) << c.name;
@@ -88,7 +84,7 @@ TEST_F(BoardLink, ProfileGoesOutOnlyWhileTheWheelIsFoundOrReadyAndABusyLinkIsWai
     for (uint8_t state : {LinkDisconnected, LinkConnected, LinkWheelError, LinkWheelFound, LinkWheelReady}) {
         app->linkState = state;
         SendProfile(*app);
-        EXPECT_EQ(board.Received(), state == LinkWheelFound || state == LinkWheelReady ? profile : Bytes{}) << int{state};
+        EXPECT_EQ(board.Received(), state == LinkWheelFound || state == LinkWheelReady ? profile : Bytes{}) << +state;
     }
     EXPECT_EQ(std::pair(app->commandBusy, clock.Sleeps()), std::pair(uint8_t{0}, std::vector<uint32_t>(28, 20)));
     app->linkBusy = 1;

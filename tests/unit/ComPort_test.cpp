@@ -13,11 +13,11 @@ TEST(ComPort, ClosedPortDoesNothingAndComNumbersAreLinksInTheDeviceDirectoryElse
     uint8_t buffer[4] = {9, 9, 9, 9};
     EXPECT_EQ(port.Write("abc", 3) + port.WriteString("abc") + port.WriteByte('S') + port.Read(buffer, 4), 0u);
     EXPECT_EQ(buffer[0] + port.BytesWaiting() + port.ReadByte(), 9u) << "nothing read, waiting or stored";
-    port.Purge();
-    port.SetLines(true);
+    port.Purge(), port.SetLines(true);
     EXPECT_EQ(std::pair(port.Close(), port.IsOpen()), std::pair(-1, false));
     PtyBoard board(5);
-    EXPECT_EQ(std::pair(SerialDeviceName(5), SerialDeviceName(1)), std::pair((board.Dir() / "com5").string(), std::string("/dev/ttyS0")));
+    EXPECT_EQ(SerialDeviceName(5), (board.Dir() / "com5").string());
+    EXPECT_EQ(SerialDeviceName(1), "/dev/ttyS0");
 }
 
 TEST(ComPort, OpenRefusesMissingPortsNonTerminalsAndASecondHandleUntilTheFirstLetsGo)
@@ -28,8 +28,7 @@ TEST(ComPort, OpenRefusesMissingPortsNonTerminalsAndASecondHandleUntilTheFirstLe
     std::filesystem::create_symlink(board.Dir() / "absent", board.Dir() / "com4");
     std::filesystem::create_symlink("/dev/null", board.Dir() / "com8");
     std::filesystem::create_symlink(other.Dir() / "com6", board.Dir() / "com6");
-    ComPort first;
-    ComPort second;
+    ComPort first, second;
     for (int missing : {0, 4, 8}) EXPECT_FALSE(second.Open(static_cast<uint8_t>(missing), 115200)) << "COM" << missing;
     ASSERT_TRUE(first.Open(3, 115200));
     EXPECT_FALSE(second.Open(3, 115200)) << "held by the first handle";

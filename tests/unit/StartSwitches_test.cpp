@@ -22,7 +22,6 @@ TEST(ProfileList, PositionsOutsideTheListAreNone)
     ProfileList list;
     ASSERT_NE(list.Append("Rally", "rally.exe"), nullptr);
     EXPECT_TRUE(list.At(1) == nullptr && list.At(-1) == nullptr);
-    list.Remove(1);
-    list.Remove(-1);
+    list.Remove(1), list.Remove(-1);
     EXPECT_EQ(list.Count(), 1);
 }

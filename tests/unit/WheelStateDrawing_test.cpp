@@ -4,7 +4,7 @@
 
 TEST(WheelStateDrawing, ArrowBarsAndButtonsOfTheWheelState)
 {
-    const struct { const char* name; int32_t axes[6]; uint32_t buttons; int32_t maxAngle; std::vector<std::string> ops; } cases[] = {
+    const struct { const char* name; int32_t axes[6]; uint32_t buttons; int32_t angle; std::vector<std::string> ops; } cases[] = {
         {"centred", {32767}, 0, 900,
          {"begin 0 120 70 180", "pen 2 ff0000", "polygon 45,145 15,146 30,175", "pen 1 000000", "rect 60 140 70 180",
           "rect 80 140 90 180", "rect 100 140 110 180", "rect 120 140 140 158", "rect 295 209 315 227", "brush ff0000",
@@ -24,7 +24,7 @@ TEST(WheelStateDrawing, ArrowBarsAndButtonsOfTheWheelState)
     };
     for (const auto& c : cases) {
         ui.canvas.Clear();
-        DrawWheelState(&page, c.axes, c.buttons, c.maxAngle);
+        DrawWheelState(&page, c.axes, c.buttons, c.angle);
         const std::vector<std::string>& ops = ui.canvas.Operations();
         auto at = ops.begin();
         for (const std::string& op : c.ops) ASSERT_NE(at = std::find(at, ops.end(), op), ops.end()) << c.name << ": " << op;
