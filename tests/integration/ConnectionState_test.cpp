@@ -1,105 +1,95 @@
 #include "BoardLinkFixture.h"
-#include "LogFields.h"
-
-#include "board/BoardProtocol.h"
-#include "board/LinkState.h"
-#include "board/WheelLink.h"
-
 #include <pty.h>
 
-TEST_F(BoardLinkTest, FirstPollIdentifiesReadsTheSetAndReportsReady)
-{
-    WheelSim& sim = StartBoard({"--status", "8", "--set", "25=2", "--set", "254=64"});
-    app->boardComPort = BoardCom;
-    PollWheel(*app, false);
-    EXPECT_EQ(app->linkState, LinkWheelReady);
-    EXPECT_EQ(Label(StatusTextId), "Ready");
-    EXPECT_EQ(Label(FirmwareVersionId), "0.21") << "version 0x15 0x00 0x00 0x00";
-    EXPECT_EQ(app->firmwareVersion, 0x15u);
-    EXPECT_EQ(Label(2043), "50 %") << "ExternalGain is read while the wheel is ready";
-    EXPECT_EQ(app->linkBusy, 0);
-    SendMarker(sim);
-    EXPECT_EQ(sim.LogLinesWith("\"kind\":\"read\"").size(), 69u + 1u + 1u) << "the set, ExternalGain, the marker";
-}
+using Texts = std::vector<std::string>;
 
-TEST_F(BoardLinkTest, CalibrationErrorSetsWheelError)
+TEST_F(BoardLinkTest, ProbeFindsTheWheelThroughSplitAnswersAndDebugTextButNotAnEcho)
 {
-    StartBoard({"--status", "7"});
-    app->boardComPort = BoardCom;
-    PollWheel(*app, false);
-    EXPECT_EQ(app->linkState, LinkWheelError);
-    EXPECT_EQ(Label(StatusTextId), "Calibration error");
-}
-
-TEST_F(BoardLinkTest, PhaseAboveEightShowsReadyButKeepsTheState)
-{
-    StartBoard({"--status", "200"});
-    app->boardComPort = BoardCom;
-    PollWheel(*app, false);
-    EXPECT_EQ(app->linkState, LinkWheelFound);
-    EXPECT_EQ(Label(StatusTextId), "Ready");
-}
-
-TEST_F(BoardLinkTest, CalibrationPhasesAreShownInTurn)
-{
-    StartBoard({"--status", "1,3,4,5,6,8"});
-    app->boardComPort = BoardCom;
-    std::vector<std::string> shown;
-    for (int i = 0; i < 6; ++i) {
-        PollWheel(*app, false);
-        shown.push_back(Label(StatusTextId));
+    const struct { Texts options; bool found; } cases[] = {
+        {{}, true}, {{"--split", "3", "--split-pause", "30"}, true},
+        {{"--debug-text", "boot 2.1 ok\r\n", "--garbage", "20"}, true}, {{"--echo"}, false}};
+    int com = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.empty() ? "plain" : c.options[0]);
+        WheelSim& sim = StartBoard(c.options, ++com);
+        app->boardComPort = 0;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(IdentifyWheel(*app, static_cast<uint8_t>(com)), c.found);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(c.found ? 0 : 490));
+        EXPECT_EQ(std::tuple(app->linkState, app->boardPort.IsOpen(), app->boardComPort),
+                  std::tuple(c.found ? LinkWheelFound : LinkConnected, c.found, c.found ? com : 0));
+        ASSERT_TRUE(sim.WaitForLog("\"kind\":\"probe\""));
+        EXPECT_EQ(sim.Frames("probe"), Texts{"97,114,101,121,111,117,63"}) << "\"areyou?\"";
     }
-    EXPECT_EQ(shown, (std::vector<std::string>{"Calibrating Dir", "Calibrating left", "Calibrating right",
-                                               "Searching index", "Homing", "Ready"}));
-    EXPECT_EQ(app->linkState, LinkWheelReady);
+    std::filesystem::create_symlink(dir.path() / "nowhere", dir.path() / "com7");
+    app->linkState = LinkWheelError;
+    EXPECT_FALSE(IdentifyWheel(*app, 7) || IdentifyWheel(*app, 0)) << "ports that cannot be opened";
+    EXPECT_EQ(app->linkState, LinkWheelError) << "left alone";
 }
 
-TEST_F(BoardLinkTest, VersionIsShownMajorDotMinorAndAskedOnce)
+// Each poll shows the phase the board reports; the first one also reads the
+// set and, once, the firmware version.
+TEST_F(BoardLinkTest, PollsIdentifyReadTheSetAndShowStateTextGainAndVersion)
 {
-    WheelSim& sim = StartBoard({"--fw-version", "0x0103", "--status", "8"});
-    app->boardComPort = BoardCom;
-    PollWheel(*app, false);
-    PollWheel(*app, false);
-    EXPECT_EQ(Label(FirmwareVersionId), "1.3");
-    SendMarker(sim);
-    EXPECT_EQ(sim.LogLinesWith("\"kind\":\"version\"").size(), 1u);
-    EXPECT_EQ(sim.LogLinesWith("\"kind\":\"status\"").size(), 2u);
+    const struct { Texts options; uint8_t state; Texts shown; const char* gain; const char* version; } cases[] = {
+        {{"--status", "3,8", "--set", "25=2", "--set", "254=64", "--fw-version", "0x0103"}, LinkWheelReady,
+         {"Calibrating left", "Ready"}, "50 %", "1.3"},
+        {{"--status", "1,4,5,6"}, LinkWheelFound, {"Calibrating Dir", "Calibrating right", "Searching index", "Homing"},
+         "0 %", "0.21"},
+        {{"--status", "8"}, LinkWheelReady, {"Ready"}, "---", "0.21"}, // no external gain source
+        {{"--status", "7"}, LinkWheelError, {"Calibration error"}, "0 %", "0.21"},
+        {{"--status", "200"}, LinkWheelFound, {"Ready"}, "0 %", "0.21"},
+        {{"--silent"}, LinkConnected, {"Connected"}, "---", ""}};
+    int com = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options[0] + " " + (c.options.size() > 1 ? c.options[1] : "") + " " + c.gain);
+        WheelSim& sim = StartBoard(c.options, ++com);
+        FreshApp();
+        app->boardComPort = static_cast<uint8_t>(com);
+        for (const std::string& text : c.shown) {
+            PollWheel(*app, false);
+            EXPECT_EQ(Label(StatusTextId), text);
+        }
+        EXPECT_EQ((Texts{Label(2043), Label(FirmwareVersionId)}), (Texts{c.gain, c.version}));
+        EXPECT_EQ(std::tuple(app->linkState, app->linkBusy, app->params[MaxAngle].value),
+                  std::tuple(c.state, 0, c.state != LinkConnected ? 900 : 0)) << "the set is read once found";
+        ASSERT_EQ(app->boardPort.IsOpen(), c.state != LinkConnected);
+        if (!app->boardPort.IsOpen()) continue;
+        SendMarker(sim);
+        EXPECT_EQ(std::pair(sim.Frames("version").size(), sim.Frames("status").size()), std::pair(1ul, c.shown.size()));
+    }
 }
 
-TEST_F(BoardLinkTest, MinimisedWindowSendsNoStatusRequest)
+TEST_F(BoardLinkTest, MinimisedDebugLevelAndCommandBusyKeepThePollOffTheLineCalibrateAndCenterGoOut)
 {
-    WheelSim& sim = StartBoard({"--status", "8"});
-    ASSERT_TRUE(IdentifyWheel(*app, BoardCom));
+    WheelSim& sim = StartBoard({"--status", "8", "--center", "-321"});
+    ASSERT_TRUE(IdentifyWheel(*app, app->boardComPort = BoardCom));
     PollWheel(*app, true);
-    EXPECT_EQ(Label(StatusTextId), "Wheel Found");
-    SendMarker(sim);
-    EXPECT_TRUE(sim.LogLinesWith("\"kind\":\"status\"").empty());
-}
-
-TEST_F(BoardLinkTest, DebugLevelAboveZeroKeepsThePollOffTheLine)
-{
-    WheelSim& sim = StartBoard({"--status", "8"});
-    ASSERT_TRUE(IdentifyWheel(*app, BoardCom));
+    EXPECT_EQ(Label(StatusTextId), "Wheel Found") << "minimised: the link state's text";
+    ui.controls.Clear();
     app->params[DebugLevel].value = 2;
-    controls.Clear();
     PollWheel(*app, false);
-    EXPECT_TRUE(controls.Journal().empty());
-    SendMarker(sim);
-    EXPECT_EQ(sim.LogLines().size(), 2u) << "the probe and the marker";
-}
-
-TEST_F(BoardLinkTest, CommandBusyMakesThePollDoNothing)
-{
-    WheelSim& sim = StartBoard({"--status", "8"});
-    ASSERT_TRUE(IdentifyWheel(*app, BoardCom));
+    app->params[DebugLevel].value = 0;
+    static int checks = 0;
+    app->updateCheckDue = [](AppContext&) { ++checks; };
     app->commandBusy = 1;
     app->flags = 1;
-    controls.Clear();
     PollWheel(*app, false);
-    EXPECT_TRUE(controls.Journal().empty());
-    EXPECT_EQ(app->updateCheckDone, 0) << "the update check waits too";
+    EXPECT_TRUE(ui.controls.Journal().empty());
+    EXPECT_EQ(checks, 0) << "the update check waits for command busy too";
+    app->commandBusy = 0;
+    PollWheel(*app, true);
+    PollWheel(*app, true);
+    EXPECT_EQ(std::pair(checks, app->updateCheckDone), std::pair(1, uint8_t{1})) << "once a run";
+    Calibrate(*app); // in any state
+    CenterWheel(*app); // only when ready
     SendMarker(sim);
-    EXPECT_EQ(sim.LogLines().size(), 2u);
+    EXPECT_EQ(sim.LogLinesWith("").size(), 3u) << "the probe, calibrate and the marker";
+    EXPECT_EQ(std::pair(sim.Frames("calibrate"), sim.Frames("center")), std::pair(Texts{"114"}, Texts{}));
+    app->linkState = LinkWheelReady;
+    CenterWheel(*app);
+    EXPECT_EQ(std::pair(app->params[CenterOffset].value, Label(2120)), std::pair(-321, std::string("-321")));
+    EXPECT_EQ(sim.Frames("center"), Texts{"99"});
 }
 
 TEST_F(BoardLinkTest, BoardThatStopsAnsweringKeepsItsStateAndText)
@@ -113,78 +103,47 @@ TEST_F(BoardLinkTest, BoardThatStopsAnsweringKeepsItsStateAndText)
     EXPECT_EQ(Label(StatusTextId), "Wheel Ready");
 }
 
-TEST_F(BoardLinkTest, CenterIsSentOnlyWhenReadyAndTheOffsetReadBack)
-{
-    WheelSim& sim = StartBoard({"--center", "-321"});
-    ASSERT_TRUE(IdentifyWheel(*app, BoardCom));
-    CenterWheel(*app);
-    SendMarker(sim);
-    EXPECT_TRUE(sim.LogLinesWith("\"kind\":\"center\"").empty());
-
-    app->linkState = LinkWheelReady;
-    CenterWheel(*app);
-    EXPECT_EQ(app->params[CenterOffset].value, -321);
-    EXPECT_EQ(Label(2120), "-321");
-    EXPECT_EQ(sim.LogLinesWith("\"kind\":\"center\"").size(), 1u);
-}
-
-TEST_F(BoardLinkTest, CalibrateIsSentInAnyState)
-{
-    WheelSim& sim = StartBoard();
-    ASSERT_TRUE(IdentifyWheel(*app, BoardCom));
-    app->linkState = LinkConnected;
-    Calibrate(*app);
-    ASSERT_TRUE(sim.WaitForLog("\"kind\":\"calibrate\""));
-    EXPECT_EQ(LogBytes(sim.LogLinesWith("\"kind\":\"calibrate\"")[0]), "114");
-}
-
-TEST_F(BoardLinkTest, ResetOpensAt1200BaudAndTheNextPollFindsTheBoardAgain)
+TEST_F(BoardLinkTest, ChoosingAPortIdentifiesThereNoneClosesItAndResetRestartsTheBoardAt1200Baud)
 {
     WheelSim& sim = StartBoard({"--status", "8", "--restart-ms", "100"});
-    app->boardComPort = BoardCom;
-    ASSERT_TRUE(IdentifyWheel(*app, BoardCom));
+    SelectBoardPort(*app, BoardCom);
+    EXPECT_EQ(std::pair(app->boardComPort, app->linkState), std::pair(BoardCom, uint8_t{LinkWheelFound}));
+    SelectBoardPort(*app, BoardCom);
+    SelectBoardPort(*app, 0);
+    EXPECT_EQ(std::tuple(app->boardComPort, app->linkState, app->boardPort.IsOpen()), std::tuple(0, LinkWheelFound, false));
+    EXPECT_FALSE(ResetBoard(*app)) << "no port";
+    SelectBoardPort(*app, BoardCom);
+    SendMarker(sim);
+    EXPECT_EQ(sim.Frames("probe").size(), 2u) << "the same port again is no new choice";
+    EXPECT_EQ(sim.Numbers("read"), std::vector<long>{199}) << "the parameter set is not read here";
     EXPECT_TRUE(ResetBoard(*app));
-    EXPECT_FALSE(app->boardPort.IsOpen());
-    EXPECT_EQ(app->linkState, LinkWheelFound) << "unchanged by the reset";
+    EXPECT_EQ(std::pair(app->boardPort.IsOpen(), app->linkState), std::pair(false, uint8_t{LinkWheelFound}));
     ASSERT_TRUE(sim.WaitForLog("\"event\":\"restart\""));
     PollWheel(*app, false); // may fall in the board's restart
     if (!app->boardPort.IsOpen()) PollWheel(*app, false);
-    EXPECT_TRUE(app->boardPort.IsOpen());
-    EXPECT_EQ(app->linkState, LinkWheelReady);
+    EXPECT_EQ(std::pair(app->boardPort.IsOpen(), app->linkState), std::pair(true, uint8_t{LinkWheelReady}));
 }
 
 TEST_F(BoardLinkTest, PortListShowsThePortsThatOpenAndSelectsTheCurrentOne)
 {
-    // COM1, COM5 and COM9 exist; every other number names nothing.
-    int masters[3];
-    int index = 0;
-    for (int n = 1; n <= 126; ++n) {
-        const std::filesystem::path link = Dir() / ("com" + std::to_string(n));
-        if (n == 1 || n == 5 || n == 9) {
-            int slave = -1;
-            char name[128];
-            ASSERT_EQ(openpty(&masters[index], &slave, name, nullptr, nullptr), 0);
-            close(slave);
-            ++index;
-            std::filesystem::create_symlink(name, link);
-        } else {
-            std::filesystem::create_symlink(Dir() / "absent", link);
+    int masters[3], slave = -1;
+    for (int n = 1; n <= 126; ++n) { // COM1, COM5 and COM9; every other number names nothing
+        char name[128] = "absent";
+        if (n % 4 == 1 && n < 10) {
+            ASSERT_EQ(openpty(&masters[n / 4], &slave, name, nullptr, nullptr) + close(slave), 0);
         }
+        std::filesystem::create_symlink(name, dir.path() / ("com" + std::to_string(n)));
     }
-    int comboPage = 0;
-    FillComPortList(&comboPage, WheelComPortComboId, 5);
-    EXPECT_EQ(controls.ComboTexts(&comboPage, WheelComPortComboId),
-              (std::vector<std::string>{"None", "COM1", "COM5", "COM9"}));
-    EXPECT_EQ(controls.ComboSelection(&comboPage, WheelComPortComboId), 2);
-    EXPECT_EQ(controls.ComboItemData(&comboPage, WheelComPortComboId, 3), 9);
-
-    FillComPortList(&comboPage, WheelComPortComboId, 7);
-    EXPECT_EQ(controls.ComboSelection(&comboPage, WheelComPortComboId), 0);
-
-    ASSERT_TRUE(app->boardPort.Open(5, 115200));
-    FillComPortList(&comboPage, WheelComPortComboId, 5);
-    EXPECT_EQ(controls.ComboTexts(&comboPage, WheelComPortComboId), (std::vector<std::string>{"None", "COM1", "COM9"}))
-        << "a port held open elsewhere is not listed";
-    EXPECT_EQ(controls.ComboSelection(&comboPage, WheelComPortComboId), 0);
+    int page = 0;
+    const struct { uint8_t current; bool boardOnCom5; Texts listed; int selected; } cases[] = {
+        {5, false, {"None", "COM1", "COM5", "COM9"}, 2}, {7, false, {"None", "COM1", "COM5", "COM9"}, 0},
+        {5, true, {"None", "COM1", "COM9"}, 0}}; // a port held open elsewhere is not listed
+    for (const auto& c : cases) {
+        ASSERT_EQ(app->boardPort.Open(c.boardOnCom5 ? 5 : 0, 115200), c.boardOnCom5);
+        FillComPortList(&page, WheelComPortComboId, c.current);
+        EXPECT_EQ(ui.controls.ComboTexts(&page, WheelComPortComboId), c.listed);
+        EXPECT_EQ(ui.controls.ComboSelection(&page, WheelComPortComboId), c.selected) << int{c.current};
+        EXPECT_EQ(ui.controls.ComboItemData(&page, WheelComPortComboId, static_cast<int>(c.listed.size()) - 1), 9);
+    }
     for (int m : masters) close(m);
 }

@@ -3,16 +3,15 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <poll.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -29,78 +28,70 @@ public:
         std::vector<char*> argv;
         for (std::string& w : words) argv.push_back(w.data());
         argv.push_back(nullptr);
-
-        int out[2];
-        if (pipe(out) != 0) return;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0); // it prints its pty's path
         if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        // The first line is the pty's path, written once the link exists.
-        char c = 0;
-        pollfd p{out[0], POLLIN, 0};
-        while (pid_ > 0 && poll(&p, 1, 5000) > 0 && read(out[0], &c, 1) == 1 && c != '\n') ptyPath_ += c;
-        close(out[0]);
+            Wait([this] { return pid_ <= 0 || Running(); }, std::chrono::seconds(5));
     }
-
     ~WheelSim() { Stop(); }
     WheelSim(const WheelSim&) = delete;
     WheelSim& operator=(const WheelSim&) = delete;
 
-    bool Running() const { return pid_ > 0 && !ptyPath_.empty(); }
-    const std::string& PtyPath() const { return ptyPath_; }
+    bool Running() const { return pid_ > 0 && std::filesystem::is_symlink(link_); }
 
-    // SIGTERM and wait; the exit status (0 for a clean end), -1 when not running.
-    int Stop()
+    void Stop()
     {
-        if (pid_ <= 0) return status_;
-        kill(pid_, SIGTERM);
-        int status = 0;
-        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        while (pid_ > 0 && kill(pid_, SIGTERM) == 0 && waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
         }
         pid_ = -1;
-        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return status_;
     }
 
-    const std::filesystem::path& LinkPath() const { return link_; }
-
-    std::vector<std::string> LogLines() const
-    {
-        std::vector<std::string> lines;
-        std::ifstream in(log_);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-
-    // The log lines that contain the text.
     std::vector<std::string> LogLinesWith(const std::string& text) const
     {
         std::vector<std::string> found;
-        for (const std::string& line : LogLines()) {
+        std::ifstream in(log_);
+        for (std::string line; std::getline(in, line);) {
             if (line.find(text) != std::string::npos) found.push_back(line);
         }
         return found;
     }
 
-    // Waits (up to the limit) until a log line contains the text.
-    bool WaitForLog(const std::string& text, std::chrono::milliseconds limit = std::chrono::seconds(3)) const
+    // The bytes of every frame of a kind ("read", "write", ...), as text: "80,8,4,0,0,3,132".
+    std::vector<std::string> Frames(const std::string& kind) const
     {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            if (!LogLinesWith(text).empty()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::vector<std::string> frames;
+        for (const std::string& line : LogLinesWith("\"kind\":\"" + kind + "\"")) {
+            const std::size_t from = line.find("\"bytes\":[") + 9;
+            frames.push_back(line.substr(from, line.find(']', from) - from));
         }
-        return false;
+        return frames;
+    }
+
+    // The parameter number (second byte) of every frame of a kind.
+    std::vector<long> Numbers(const std::string& kind) const
+    {
+        std::vector<long> numbers;
+        for (const std::string& f : Frames(kind)) numbers.push_back(std::strtol(f.c_str() + f.find(',') + 1, nullptr, 10));
+        return numbers;
+    }
+
+    // Waits up to 3 s for a log line with the text.
+    bool WaitForLog(const std::string& text) const
+    {
+        return Wait([&] { return !LogLinesWith(text).empty(); }, std::chrono::seconds(3));
     }
 
 private:
+    template <typename Condition> static bool Wait(Condition done, std::chrono::seconds limit)
+    {
+        for (const auto end = std::chrono::steady_clock::now() + limit; !done() && std::chrono::steady_clock::now() < end;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return done();
+    }
+
     std::filesystem::path link_;
     std::filesystem::path log_;
-    std::string ptyPath_;
     pid_t pid_ = -1;
-    int status_ = -1;
 };

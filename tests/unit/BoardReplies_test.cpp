@@ -1,156 +1,100 @@
-#include "core/AppContext.h"
 #include "board/BoardProtocol.h"
-#include "core/ParamSet.h"
-#include "platform/RecordingControls.h"
-
+#include "board/LinkState.h"
+#include "board/WheelLink.h"
+#include "../support/Doubles.h"
 #include "FakeClock.h"
 #include "PtyBoard.h"
-
 #include <gtest/gtest.h>
+#include <functional>
 
-#include <chrono>
-#include <memory>
-#include <thread>
+using Bytes = std::vector<uint8_t>;
 
-namespace {
-
-// The program's side of a pty board, with a clock that moves 1 ms per read
-// so that time-outs pass at once.
-class BoardReplies : public ::testing::Test {
+// The program's side of a pty board on COM3, its records bound to a recorded
+// page, with a clock that moves 1 ms per read so that time-outs pass at once.
+class BoardLink : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = UseControls(&controls);
-        app = std::make_unique<AppContext>();
-        ASSERT_TRUE(app->boardPort.Open(3, 115200));
-    }
-    void TearDown() override
-    {
-        JoinAnswer();
-        app.reset();
-        UseControls(previous_);
-    }
-
+    BoardLink() { BindParams(*app, &page); }
+    bool Open() { return app->boardPort.Open(3, 115200); }
     // Sends the bytes and waits until the program's side has them all.
-    void Queue(const std::vector<uint8_t>& bytes)
+    bool Queue(const Bytes& bytes)
     {
         board.Send(bytes);
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        while (app->boardPort.BytesWaiting() < bytes.size() && std::chrono::steady_clock::now() < end) {
-        }
-        ASSERT_EQ(app->boardPort.BytesWaiting(), bytes.size());
+        return WaitUntil([&] { return app->boardPort.BytesWaiting() == bytes.size(); });
     }
-
-    // Answers the next request from a thread once it has come; the clock
-    // stands still meanwhile, so no time-out can pass first.
-    void AnswerNext(std::vector<uint8_t> request, std::vector<uint8_t> reply)
-    {
-        clock.SetStep(0);
-        answer_ = std::thread([this, request, reply] {
-            if (board.Received() == request) board.Send(reply);
-        });
-    }
-    void JoinAnswer()
-    {
-        if (answer_.joinable()) answer_.join();
-    }
+    std::string Text(int id) { return ui.controls.TextOf(&page, id); }
 
     PtyBoard board{3};
     FakeClock clock{1};
-    RecordingControls controls;
-    std::unique_ptr<AppContext> app;
-
-private:
-    Controls* previous_ = nullptr;
-    std::thread answer_;
+    Doubles ui;
+    int page = 0;
+    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
+    ParamControl* p = app->params;
 };
 
-} // namespace
-
-TEST_F(BoardReplies, SilentBoardTimesOutAfterOneHundredMilliseconds)
+TEST_F(BoardLink, ReadSendsItsFrameDropsStaleBytesAndKeepsTheValueWhenNoReplyComesWithinOneHundredMilliseconds)
 {
-    int32_t value = 77;
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(Queue({0x55})); // the late answer to an earlier read
+    p[MaxAngle].value = 540;
     const uint64_t start = clock.Now();
-    EXPECT_FALSE(ReadReply(*app, 1, value));
-    EXPECT_EQ(value, 77) << "nothing stored";
-    EXPECT_GE(clock.Now() - start, 100u);
-    EXPECT_LT(clock.Now() - start, 110u);
+    RefreshParam(*app, p[MaxAngle]);
+    EXPECT_TRUE(clock.Now() - start >= 105 && clock.Now() - start < 115) << clock.Now() - start << " ms";
+    EXPECT_EQ(board.Received(), (Bytes{'p', 8, 4}));
+    EXPECT_EQ(std::pair(p[MaxAngle].value, Text(2023)), std::pair(540, std::string("540 \xB0")));
+    EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{5}) << "5 ms after the read";
+    ASSERT_TRUE(Queue({0x55}));
+    EXPECT_EQ(ReadParam(*app, 17, 1, -7), -7);
 }
 
-TEST_F(BoardReplies, TwoAndFourBytesAreLittleEndianOtherCountsInArrivalOrder)
+TEST_F(BoardLink, WritesAreBigEndianFramesFollowedByTwentyMillisecondsAndOnlyForBoardParameters)
 {
-    int32_t value = 0;
-    Queue({0x10, 0x27, 0x00, 0x00});
-    EXPECT_TRUE(ReadReply(*app, 4, value));
-    EXPECT_EQ(value, 10000);
-    Queue({0x84, 0x03});
-    EXPECT_TRUE(ReadReply(*app, 2, value));
-    EXPECT_EQ(value, 900);
-    Queue({0x01, 0x02, 0x03});
-    EXPECT_TRUE(ReadReply(*app, 3, value));
-    EXPECT_EQ(value, 0x010203);
-}
-
-TEST_F(BoardReplies, ReadSendsItsFrameAndPausesFiveMilliseconds)
-{
-    AnswerNext({'p', 17, 1}, {0x80});
-    EXPECT_EQ(ReadParam(*app, 17, 1, 0), -128);
-    JoinAnswer();
-    EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{5});
-    AnswerNext({'p', 80, 2}, {0xFF, 0xFF});
-    EXPECT_EQ(ReadParam(*app, 80, 2, 0), -1);
-}
-
-TEST_F(BoardReplies, UnansweredReadKeepsTheRecordsValue)
-{
-    ParamControl& angle = app->params[MaxAngle];
-    angle.number = 8;
-    angle.widthCode = WidthCode4;
-    angle.value = 540;
-    RefreshParam(*app, angle);
-    EXPECT_EQ(angle.value, 540);
-    EXPECT_EQ(ReadParam(*app, 8, 4, -7), -7);
-}
-
-TEST_F(BoardReplies, WriteFrameIsBigEndianAndPausesTwentyMilliseconds)
-{
-    ParamControl& offset = app->params[CenterOffset];
-    offset.number = 4;
-    offset.widthCode = WidthCode4;
-    offset.value = -2;
-    SendParam(*app, offset);
-    EXPECT_EQ(board.Received(), (std::vector<uint8_t>{'P', 4, 4, 0xFF, 0xFF, 0xFF, 0xFE}));
-    EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{20});
-    SendRaw(*app, 80, 2, 4096);
-    EXPECT_EQ(board.Received(), (std::vector<uint8_t>{'P', 80, 2, 0x10, 0x00}));
-}
-
-TEST_F(BoardReplies, RecordWithoutValidWidthIsNeitherReadNorSent)
-{
-    ParamControl odd;
-    odd.number = 40;
-    odd.widthCode = 7;
-    odd.value = 3;
-    SendParam(*app, odd);
-    RefreshParam(*app, odd);
-    SendRaw(*app, 40, 5, 1);
-    SendRaw(*app, 40, 0, 1);
-    EXPECT_TRUE(board.Received().empty()) << "no frame wider than 4 bytes or without a value";
-    EXPECT_EQ(odd.value, 3);
-}
-
-TEST(BoardLateReplies, LeftoverOfALateAnswerIsNotTakenForTheNextRead)
-{
-    PtyBoard board(3);
-    auto app = std::make_unique<AppContext>();
-    ASSERT_TRUE(app->boardPort.Open(3, 115200));
-    board.Send({0x55}); // the answer to an earlier read, come too late
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (app->boardPort.BytesWaiting() == 0 && std::chrono::steady_clock::now() < end) {
+    ASSERT_TRUE(Open());
+    ParamControl odd = p[MainGain];
+    odd.widthCode = 3;
+    p[CenterOffset].value = -2;
+    p[LinearityX].value = 4096;
+    ui.controls.SetTrackbarPosition(&page, 2037, 900);
+    ui.controls.SetTrackbarPosition(&page, 1079, 10);
+    const struct { const char* name; std::function<void()> write; Bytes wire; } cases[] = {
+        {"CenterOffset", [&] { SendParam(*app, p[CenterOffset]); }, {'P', 4, 4, 0xFF, 0xFF, 0xFF, 0xFE}},
+        {"LinearityX", [&] { SendParam(*app, p[LinearityX]); }, {'P', 80, 2, 0x10, 0x00}},
+        {"raw on a busy link", [&] { app->linkBusy = 1; SendRaw(*app, 40, 1, 255); app->linkBusy = 0; }, {'P', 40, 1, 255}},
+        {"MaxAngle's trackbar", [&] { TrackbarChanged(*app, p[MaxAngle]); }, {'P', 8, 4, 0x00, 0x00, 0x03, 0x84}},
+        {"widths 0, 5", [&] { SendParam(*app, odd); RefreshParam(*app, odd); SendRaw(*app, 40, 5, 1); SendRaw(*app, 40, 0, 1); }, {}},
+        {"not board parameters", [&] { SendParam(*app, p[StatisticsWindow]); TrackbarChanged(*app, p[TorqueBandwidth]); }, {}}};
+    for (const auto& c : cases) {
+        c.write();
+        EXPECT_EQ(board.Received(), c.wire) << c.name;
     }
-    std::thread answer([&] {
-        if (board.Received() == std::vector<uint8_t>{'p', 17, 1}) board.Send({0x2A});
-    });
-    EXPECT_EQ(ReadParam(*app, 17, 1, -1), 0x2A);
-    answer.join();
+    EXPECT_EQ((std::vector<std::string>{Text(2023), Text(1080)}), (std::vector<std::string>{"900 \xB0", "4700 Hz"}));
+    EXPECT_EQ(app->commandBusy, 0) << "restored after the write";
+    EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>(4, 20));
+}
+
+TEST_F(BoardLink, ProfileGoesOutOnlyWhileTheWheelIsFoundOrReadyAndABusyLinkIsWaitedForAtMostHalfASecond)
+{
+    ASSERT_TRUE(Open());
+    Bytes profile = {'P', 8, 4, 0x00, 0x00, 0x03, 0x84};
+    p[MaxAngle].value = 900;
+    for (ParamIndex i : {MainGain, GameFxSpring, GameFxFriction, GameFxDamper, GameFxInertia, GameFxConstant,
+                         GameFxSine, ForceTable, WheelFlags, UserFxSpring, UserFxFriction, UserFxDamper, UserFxInertia}) {
+        p[i].value = ParamSet[i].number;
+        profile.insert(profile.end(), {'P', ParamSet[i].number, 1, ParamSet[i].number});
+    }
+    for (uint8_t state : {LinkDisconnected, LinkConnected, LinkWheelError, LinkWheelFound, LinkWheelReady}) {
+        app->linkState = state;
+        SendProfile(*app);
+        EXPECT_EQ(board.Received(), state == LinkWheelFound || state == LinkWheelReady ? profile : Bytes{}) << +state;
+    }
+    EXPECT_EQ(std::pair(app->commandBusy, clock.Sleeps()), std::pair(uint8_t{0}, std::vector<uint32_t>(28, 20)));
+    app->linkBusy = 1;
+    clock.SetStep(0);
+    SendProfile(*app);
+    EXPECT_TRUE(board.Received().empty()) << "the link stayed busy";
+    SendParam(*app, p[MainGain]);
+    EXPECT_EQ(board.Received(), (Bytes{'P', 17, 1, 17})) << "a write goes out after the wait";
+    std::vector<uint32_t> waited(28, 20);
+    waited.insert(waited.end(), 2 * 501, 1);
+    waited.push_back(20);
+    EXPECT_EQ(clock.Sleeps(), waited) << "1 ms at a time until more than 500 ms passed";
 }

@@ -1,132 +1,63 @@
 #include "core/ComPort.h"
 #include "platform/SerialPort.h"
-
+#include "../support/Doubles.h"
 #include "PtyBoard.h"
-
 #include <gtest/gtest.h>
+#include <memory>
 
-#include <chrono>
+using Bytes = std::vector<uint8_t>;
 
-TEST(ComPortClosed, EveryOperationDoesNothing)
+TEST(ComPort, ClosedPortDoesNothingAndComNumbersAreLinksInTheDeviceDirectoryElseTtyS)
 {
     ComPort port;
-    EXPECT_FALSE(port.IsOpen());
     uint8_t buffer[4] = {9, 9, 9, 9};
-    EXPECT_EQ(port.Write("abc", 3), 0u);
-    EXPECT_EQ(port.WriteString("abc"), 0u);
-    EXPECT_EQ(port.WriteByte('S'), 0u);
-    EXPECT_EQ(port.Read(buffer, 4), 0u);
-    EXPECT_EQ(buffer[0], 9);
-    EXPECT_EQ(port.BytesWaiting(), 0u);
-    EXPECT_EQ(port.ReadByte(), 0);
-    port.Purge();
-    port.SetLines(true);
-    EXPECT_EQ(port.Close(), -1);
-    EXPECT_EQ(port.Close(), -1);
-    EXPECT_FALSE(port.IsOpen());
-}
-
-TEST(ComPortNames, ComNumberIsTheLinkInTheDeviceDirectoryElseTtyS)
-{
-    TempDir dir;
-    setenv("VANTOR_DOSDEVICES", dir.path().c_str(), 1);
-    std::filesystem::create_symlink("/dev/null", dir.path() / "com5");
-    EXPECT_EQ(SerialDeviceName(5), (dir.path() / "com5").string());
-    EXPECT_EQ(SerialDeviceName(6), "/dev/ttyS5");
+    EXPECT_EQ(port.Write("abc", 3) + port.WriteString("abc") + port.WriteByte('S') + port.Read(buffer, 4), 0u);
+    EXPECT_EQ(buffer[0] + port.BytesWaiting() + port.ReadByte(), 9u) << "nothing read, waiting or stored";
+    port.Purge(), port.SetLines(true);
+    EXPECT_EQ(std::pair(port.Close(), port.IsOpen()), std::pair(-1, false));
+    PtyBoard board(5);
+    EXPECT_EQ(SerialDeviceName(5), (board.Dir() / "com5").string());
     EXPECT_EQ(SerialDeviceName(1), "/dev/ttyS0");
-    unsetenv("VANTOR_DOSDEVICES");
-    const char* home = std::getenv("HOME");
-    const std::string saved = home ? home : "";
-    setenv("HOME", dir.path().c_str(), 1);
-    std::filesystem::create_directories(dir.path() / ".vantor/dosdevices");
-    std::filesystem::create_symlink("/dev/null", dir.path() / ".vantor/dosdevices/com12");
-    EXPECT_EQ(SerialDeviceName(12), (dir.path() / ".vantor/dosdevices/com12").string());
-    setenv("HOME", saved.c_str(), 1);
 }
 
-TEST(ComPortOpen, ComZeroAndMissingPortsStayClosed)
-{
-    PtyBoard board(3);
-    std::filesystem::create_symlink(board.Dir() / "absent", board.Dir() / "com4");
-    ComPort port;
-    EXPECT_FALSE(port.Open(0, 115200));
-    EXPECT_FALSE(port.Open(4, 115200));
-    EXPECT_FALSE(port.IsOpen());
-}
-
-TEST(ComPortOpen, NotATerminalIsRefused)
-{
-    PtyBoard board(3);
-    std::filesystem::create_symlink("/dev/null", board.Dir() / "com8");
-    ComPort port;
-    EXPECT_FALSE(port.Open(8, 115200));
-}
-
-TEST(ComPortOpen, SecondHandleOnTheSamePortIsRefusedUntilTheFirstCloses)
-{
-    PtyBoard board(3);
-    ComPort first;
-    ComPort second;
-    ASSERT_TRUE(first.Open(3, 115200));
-    EXPECT_FALSE(second.Open(3, 115200));
-    EXPECT_EQ(first.Close(), 1);
-    EXPECT_TRUE(second.Open(3, 115200));
-}
-
-TEST(ComPortOpen, OpeningAnotherNumberClosesTheFirstHandle)
+TEST(ComPort, OpenRefusesMissingPortsNonTerminalsAndASecondHandleUntilTheFirstLetsGo)
 {
     PtyBoard board(3);
     PtyBoard other(6);
     setenv("VANTOR_DOSDEVICES", board.Dir().c_str(), 1);
+    std::filesystem::create_symlink(board.Dir() / "absent", board.Dir() / "com4");
+    std::filesystem::create_symlink("/dev/null", board.Dir() / "com8");
     std::filesystem::create_symlink(other.Dir() / "com6", board.Dir() / "com6");
-    ComPort port;
-    ComPort probe;
-    ASSERT_TRUE(port.Open(3, 115200));
-    ASSERT_TRUE(port.Open(6, 1200));
-    EXPECT_TRUE(probe.Open(3, 115200)) << "COM3 was let go";
+    ComPort first, second;
+    for (int missing : {0, 4, 8}) EXPECT_FALSE(second.Open(static_cast<uint8_t>(missing), 115200)) << "COM" << missing;
+    ASSERT_TRUE(first.Open(3, 115200));
+    EXPECT_FALSE(second.Open(3, 115200)) << "held by the first handle";
+    EXPECT_EQ(first.Close(), 1);
+    ASSERT_TRUE(second.Open(3, 115200) && second.Open(6, 1200));
+    EXPECT_TRUE(first.Open(3, 115200)) << "opening COM6 let COM3 go";
+    second.Close();
+    EXPECT_TRUE(std::make_unique<ComPort>()->Open(6, 115200));
+    EXPECT_TRUE(second.Open(6, 115200)) << "let go by the destructor";
 }
 
-TEST(ComPortIo, BytesTravelBothWays)
+TEST(ComPort, BytesTravelBothWaysIdleReadsGiveUpAndPurgeDropsWhatCame)
 {
     PtyBoard board(3);
     ComPort port;
     ASSERT_TRUE(port.Open(3, 115200));
     EXPECT_EQ(port.WriteString("areyou?"), 7u);
-    const std::vector<uint8_t> sent = board.Received();
-    EXPECT_EQ(std::string(sent.begin(), sent.end()), "areyou?");
-    board.Send({0x10, 0x27, 0x00});
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (port.BytesWaiting() < 3 && std::chrono::steady_clock::now() < end) {
-    }
-    EXPECT_EQ(port.BytesWaiting(), 3u);
-    EXPECT_EQ(port.ReadByte(), 0x10);
-    uint8_t rest[2] = {};
-    EXPECT_EQ(port.Read(rest, 2), 2u);
-    EXPECT_EQ(rest[0], 0x27);
-    EXPECT_EQ(rest[1], 0x00);
-}
-
-TEST(ComPortIo, IdleReadGivesUpAfterItsFiveAttempts)
-{
-    PtyBoard board(3);
-    ComPort port;
-    ASSERT_TRUE(port.Open(3, 115200));
+    EXPECT_EQ(board.Received(), (Bytes{'a', 'r', 'e', 'y', 'o', 'u', '?'}));
+    board.Send({0x10, 0x27});
+    uint8_t reply[4] = {};
+    ASSERT_TRUE(WaitUntil([&] { return port.BytesWaiting() == 2; }));
+    EXPECT_EQ(port.Read(reply, 4), 2u) << "what came before the time-outs ran out";
+    EXPECT_EQ(Bytes(reply, reply + 4), (Bytes{0x10, 0x27, 0x00, 0x00}));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(port.ReadByte(), 0);
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(took, std::chrono::milliseconds(10)) << "five attempts of about 3 ms";
-    EXPECT_LT(took, std::chrono::milliseconds(1000));
-}
-
-TEST(ComPortIo, PurgeDropsWhatWasReceived)
-{
-    PtyBoard board(3);
-    ComPort port;
-    ASSERT_TRUE(port.Open(3, 115200));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(10)) << "five attempts of about 3 ms";
     board.Send({1, 2, 3});
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (port.BytesWaiting() < 3 && std::chrono::steady_clock::now() < end) {
-    }
+    ASSERT_TRUE(WaitUntil([&] { return port.BytesWaiting() == 3; }));
+    EXPECT_EQ(port.ReadByte(), 1);
     port.Purge();
     EXPECT_EQ(port.BytesWaiting(), 0u);
 }

@@ -3,36 +3,27 @@
 #include "platform/Clock.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // A clock that moves only when read (by a fixed step) or slept on, and
 // remembers every sleep. Put in place for the life of the object.
 class FakeClock final : public Clock {
 public:
-    explicit FakeClock(uint64_t stepPerRead = 0) : step_(stepPerRead) { previous_ = UseClock(this); }
+    explicit FakeClock(uint64_t stepPerRead = 0) : step_(stepPerRead), previous_(UseClock(this)) {}
     ~FakeClock() { UseClock(previous_); }
     FakeClock(const FakeClock&) = delete;
     FakeClock& operator=(const FakeClock&) = delete;
 
-    uint64_t Milliseconds() override
-    {
-        const uint64_t now = now_;
-        now_ += step_;
-        return now;
-    }
-    void Sleep(uint32_t ms) override
-    {
-        now_ += ms;
-        sleeps_.push_back(ms);
-    }
-
+    uint64_t Milliseconds() override { return std::exchange(now_, now_ + step_); }
+    void Sleep(uint32_t ms) override { now_ += ms; sleeps_.push_back(ms); }
     uint64_t Now() const { return now_; }
     void SetStep(uint64_t stepPerRead) { step_ = stepPerRead; }
     const std::vector<uint32_t>& Sleeps() const { return sleeps_; }
 
 private:
     uint64_t step_;
+    Clock* previous_;
     uint64_t now_ = 1000;
     std::vector<uint32_t> sleeps_;
-    Clock* previous_ = nullptr;
 };

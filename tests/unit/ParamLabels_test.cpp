@@ -1,116 +1,83 @@
-#include "board/ParamDisplay.h"
-#include "core/ParamSet.h"
-#include "platform/RecordingControls.h"
-
+#include "board/LinkState.h"
+#include "../support/Doubles.h"
 #include <gtest/gtest.h>
-
-#include <string>
+#include <tuple>
 
 namespace {
-
-// A record of the parameter set bound to a recorded dialog.
+// Records of the set bound to a recorded page, as the main page binds them.
 class ParamLabels : public ::testing::Test {
 protected:
-    void SetUp() override { previous_ = UseControls(&controls_); }
-    void TearDown() override { UseControls(previous_); }
-
     std::string LabelOf(ParamIndex index, int32_t value)
     {
-        const ParamDefinition& d = ParamSet[index];
         ParamControl record;
         record.value = value;
-        BindControl(record, &dialog_, d.trackbarId, d.labelId, d.number, d.widthCode, d.minimum, d.maximum, d.tickStep,
-                    d.displayKind, d.unit);
-        return controls_.TextOf(&dialog_, d.labelId);
+        BindParam(record, index, &page);
+        return ui.controls.TextOf(&page, ParamSet[index].labelId);
     }
 
-    RecordingControls controls_;
-
-private:
-    int dialog_ = 0;
-    Controls* previous_ = nullptr;
+    Doubles ui;
+    int page = 0;
+    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
 };
-
 } // namespace
 
-TEST_F(ParamLabels, MaxAngleShowsDegreesWithTheDegreeSign)
+TEST_F(ParamLabels, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheControlAlone)
 {
-    EXPECT_EQ(LabelOf(MaxAngle, 900), "900 \xB0");
-    EXPECT_EQ(LabelOf(MaxAngle, 2160), "2160 \xB0");
+    const std::tuple<ParamIndex, int32_t, const char*> cases[] = {
+        {MaxAngle, 900, "900 \xB0"}, {MainGain, 127, "100 %"}, {MainGain, 64, "50 %"}, {GameFxSpring, 1, "0 %"},
+        {StopDamper, -64, "-50 %"}, {ExternalGain, 127, "100 %"}, {Filter, 1, "0 %"}, {Filter, 16, "50 %"},
+        {Filter, 31, "100 %"}, {StatisticsWindow, 10, "1.0 s"}, {StatisticsWindow, 95, "9.5 s"},
+        {StatisticsWindow, 100, "10 s"}, {StatisticsWindow, 599, "60 s"}, {StatisticsWindow, 600, "1.0 mn"},
+        {StatisticsWindow, 3000, "5.0 mn"}, {TorqueBandwidth, 0, "100 Hz"}, {TorqueBandwidth, 3, "330 Hz"},
+        {TorqueBandwidth, 7, "1500 Hz"}, {TorqueBandwidth, 10, "4700 Hz"}, {TorqueBandwidth, 11, "Unlimited"},
+        {TorqueBandwidth, 12, "---"}, {TorqueBandwidth, -1, "---"}, {LinearityX, 4096, "1.00"},
+        {LinearityRx, 8192, "2.00"}, {LinearityY, 512, "0.12"}, {CenterOffset, -12345, "-12345"}};
+    for (const auto& [index, value, text] : cases) EXPECT_EQ(LabelOf(index, value), text) << ParamSet[index].name << " " << value;
+    char text[8] = "same";
+    for (uint8_t kind : std::initializer_list<uint8_t>{DisplayFlags, DisplayComboIndex, DisplayEdit, 10})
+        EXPECT_FALSE(FormatValueText(kind, 5, '%', text, sizeof text) || std::string(text) != "same") << int{kind};
+    EXPECT_TRUE(FormatValueText(DisplayNumber, -2147483647, 0, text, 4));
+    EXPECT_STREQ(text, "-21") << "cut to the buffer";
+    for (const char* item : {"Off", "Low", "High"}) ui.controls.AddComboItem(&page, 1044, item, 0);
+    EXPECT_EQ(LabelOf(DebugLevel, 2), "");
+    EXPECT_EQ(ui.controls.ComboSelection(&page, 1044), 2) << "a combo label selects the item of the value";
+    LabelOf(EncoderCounts, 10000);
+    EXPECT_EQ(ui.controls.Get(&page, 2062), nullptr) << "the edit box is its dialog's to fill";
 }
 
-TEST_F(ParamLabels, EffectGainsShowPercentOf127)
+TEST_F(ParamLabels, TrackbarGetsItsRangePositionAndTicksStrictlyInsideAndIsFoundByItsWindow)
 {
-    EXPECT_EQ(LabelOf(MainGain, 127), "100 %");
-    EXPECT_EQ(LabelOf(MainGain, 64), "50 %");
-    EXPECT_EQ(LabelOf(MainGain, 0), "0 %");
-    EXPECT_EQ(LabelOf(GameFxSpring, 1), "0 %");
-    EXPECT_EQ(LabelOf(StopDamper, -64), "-50 %") << "truncated toward zero";
+    app->params[MainGain].value = 64;
+    BindParams(*app, &page);
+    const RecordingControls::Control& gain = *ui.controls.Get(&page, 2021);
+    EXPECT_EQ(std::tuple(gain.rangeMinimum, gain.rangeMaximum, gain.position), std::tuple(0, 127, 64));
+    EXPECT_EQ(gain.ticks, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110}));
+    const std::vector<int>& angle = ui.controls.Get(&page, 2037)->ticks;
+    EXPECT_EQ(std::tuple(angle.size(), angle.back()), std::tuple(197u, 2150));
+    const std::pair<int, ParamControl*> found[] = {{2037, &app->params[MaxAngle]}, {2066, &app->params[UserFxInertia]},
+        {1079, &app->params[TorqueBandwidth]}, {1198, &app->params[LinearityX]}, {9999, nullptr}};
+    for (const auto& [id, record] : found) EXPECT_EQ(FindParamControl(*app, ui.controls.Find(&page, id)), record) << id;
+    EXPECT_EQ(FindParamControl(*app, nullptr), nullptr) << "records without a trackbar do not match a null window";
+    ParamControl odd;
+    BindControl(odd, &page, 1500, 1501, 40, WidthCode1, 0, 100, 0, DisplayNumber, 0);
+    EXPECT_TRUE(ui.controls.Get(&page, 1500)->hasRange && ui.controls.Get(&page, 1500)->ticks.empty()) << "step 0: no ticks";
+    ui.controls.Clear();
+    BindParams(*app, nullptr);
+    EXPECT_EQ(app->params[MaxAngle].number, 8);
+    ShowValue(app->params[MaxAngle]);
+    FormatValue(app->params[MaxAngle]);
+    EXPECT_TRUE(ui.controls.Journal().empty()) << "without a dialog only the fields are stored";
 }
 
-TEST_F(ParamLabels, FilterShowsOneToThirtyOneAsZeroToHundredPercent)
+TEST(ParamSet, TextsOfLinkStatesAndPhasesAndTheEffectTrackbarsRange)
 {
-    EXPECT_EQ(LabelOf(Filter, 1), "0 %");
-    EXPECT_EQ(LabelOf(Filter, 31), "100 %");
-    EXPECT_EQ(LabelOf(Filter, 16), "50 %");
-}
-
-TEST_F(ParamLabels, StatisticsWindowShowsSecondsThenMinutes)
-{
-    EXPECT_EQ(LabelOf(StatisticsWindow, 10), "1.0 s");
-    EXPECT_EQ(LabelOf(StatisticsWindow, 95), "9.5 s");
-    EXPECT_EQ(LabelOf(StatisticsWindow, 99), "9.9 s");
-    EXPECT_EQ(LabelOf(StatisticsWindow, 100), "10 s");
-    EXPECT_EQ(LabelOf(StatisticsWindow, 599), "60 s") << "59.9 s rounds in \"%2.0f\"";
-    EXPECT_EQ(LabelOf(StatisticsWindow, 600), "1.0 mn");
-    EXPECT_EQ(LabelOf(StatisticsWindow, 3000), "5.0 mn");
-}
-
-TEST_F(ParamLabels, TorqueBandwidthShowsHertzOrUnlimited)
-{
-    EXPECT_EQ(LabelOf(TorqueBandwidth, 0), "100 Hz");
-    EXPECT_EQ(LabelOf(TorqueBandwidth, 10), "4700 Hz");
-    EXPECT_EQ(LabelOf(TorqueBandwidth, 11), "Unlimited");
-    EXPECT_EQ(LabelOf(TorqueBandwidth, 12), "---") << "no table entry to read past the end";
-    EXPECT_EQ(LabelOf(TorqueBandwidth, -1), "---");
-}
-
-TEST_F(ParamLabels, LinearityShowsFixedPointWithTwoDecimals)
-{
-    EXPECT_EQ(LabelOf(LinearityX, 4096), "1.00");
-    EXPECT_EQ(LabelOf(LinearityRx, 8192), "2.00");
-    EXPECT_EQ(LabelOf(LinearityY, 512), "0.12");
-    EXPECT_EQ(LabelOf(LinearityZ, 32767), "8.00");
-}
-
-TEST_F(ParamLabels, PlainNumberForCenterOffset)
-{
-    EXPECT_EQ(LabelOf(CenterOffset, -12345), "-12345");
-    EXPECT_EQ(LabelOf(CenterOffset, 2147483647), "2147483647");
-}
-
-TEST_F(ParamLabels, ExternalGainSharesTheEffectPercent)
-{
-    EXPECT_EQ(LabelOf(ExternalGain, 127), "100 %");
-}
-
-TEST_F(ParamLabels, KindsWithoutTextLeaveTheControlAlone)
-{
-    for (uint8_t kind : {uint8_t{DisplayFlags}, uint8_t{DisplayComboIndex}, uint8_t{DisplayEdit}, uint8_t{10}, uint8_t{255}}) {
-        char text[64] = "unchanged";
-        EXPECT_FALSE(FormatValueText(kind, 5, '%', text, sizeof text)) << int{kind};
-        EXPECT_STREQ(text, "unchanged");
+    const std::string states[] = {"Disconnected", "Connected", "Wheel Found", "Wheel Ready", "Wheel Error", ""};
+    for (uint8_t s = 0; s <= 5; ++s) EXPECT_EQ(LinkStateText(s), states[s]);
+    const std::string phases[] = {"Disconnected", "Calibrating Dir", "Calibrating Dir", "Calibrating left",
+        "Calibrating right", "Searching index", "Homing", "Calibration error", "Ready", "Ready", "Ready"};
+    for (uint8_t p = 0; p <= 10; ++p) EXPECT_EQ(CalibrationPhaseText(p == 10 ? 255 : p), phases[p]) << int{p};
+    for (const ParamDefinition& d : ParamSet) {
+        if (d.displayKind != DisplayPercent127) continue;
+        EXPECT_EQ(std::tuple(d.minimum, d.maximum, d.tickStep, d.unit), std::tuple(0, 127, 10, uint8_t{'%'})) << d.name;
     }
-    int dialog = 0;
-    ParamControl edit;
-    edit.value = 10000;
-    BindControl(edit, &dialog, 0, 2062, 12, WidthCode4, 1, 2147483647, 1, DisplayEdit, 0);
-    EXPECT_EQ(controls_.Get(&dialog, 2062), nullptr) << "the edit box is its dialog's to fill";
-}
-
-TEST_F(ParamLabels, LongTextsAreCutToTheBuffer)
-{
-    char text[4];
-    EXPECT_TRUE(FormatValueText(DisplayNumber, -2147483647, 0, text, sizeof text));
-    EXPECT_STREQ(text, "-21");
 }

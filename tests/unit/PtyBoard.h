@@ -1,13 +1,10 @@
 #pragma once
 
 #include "TempDir.h"
-
+#include <gtest/gtest.h>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
 #include <vector>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -27,33 +24,24 @@ public:
         fcntl(master_, F_SETFL, O_NONBLOCK);
         std::filesystem::create_symlink(name, dir_.path() / ("com" + std::to_string(comNumber)));
     }
-    ~PtyBoard()
-    {
-        if (master_ >= 0) close(master_);
-        unsetenv("VANTOR_DOSDEVICES");
-    }
+    ~PtyBoard() { close(master_); unsetenv("VANTOR_DOSDEVICES"); }
     PtyBoard(const PtyBoard&) = delete;
     PtyBoard& operator=(const PtyBoard&) = delete;
 
-    // Bytes from the board to the program.
-    void Send(const std::vector<uint8_t>& bytes) const
-    {
-        if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::abort();
-    }
-
-    // As Send, but gives up on a full line; true when all went.
+    // Bytes from the board to the program; TrySend gives up on a full line.
     bool TrySend(const std::vector<uint8_t>& bytes) const
     {
         return write(master_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     }
+    void Send(const std::vector<uint8_t>& bytes) const { ASSERT_TRUE(TrySend(bytes)); }
 
-    // What the program has sent so far (waits briefly for the first byte).
-    std::vector<uint8_t> Received() const
+    // What the program has sent so far (waits up to waitMs for the first byte).
+    std::vector<uint8_t> Received(int waitMs = 200) const
     {
         std::vector<uint8_t> bytes;
         pollfd p{master_, POLLIN, 0};
-        if (poll(&p, 1, 200) <= 0) return bytes;
         uint8_t buffer[256];
+        if (poll(&p, 1, waitMs) <= 0) return bytes;
         for (ssize_t n; (n = read(master_, buffer, sizeof buffer)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
         return bytes;
     }

@@ -1,47 +1,27 @@
+#include "core/ProfileList.h"
 #include "core/StartSwitches.h"
-
 #include <gtest/gtest.h>
 
-namespace {
-
-StartSwitches Parse(std::vector<std::string> words)
+TEST(StartSwitches, SlashOrDashAndTheWordInAnyCaseWithNothingAfterIt)
 {
-    words.insert(words.begin(), "Vantor.exe");
-    return ParseStartSwitches(words);
-}
-
-} // namespace
-
-TEST(StartSwitches, NoxinputInAnyCaseAfterSlashOrDash)
-{
-    for (const char* word : {"-NoXInput", "/noxinput", "/NOXINPUT", "-noxinput"}) {
-        const StartSwitches s = Parse({word});
-        EXPECT_TRUE(s.noxinput) << word;
-        EXPECT_FALSE(s.dev) << word;
+    const struct { std::vector<std::string> words; bool noxinput, dev; } cases[] = {
+        {{"-NoXInput"}, true, false}, {{"/noxinput"}, true, false}, {{"-DEV"}, false, true}, {{"/Dev"}, false, true},
+        {{"/dev", "junk", "-noxinput"}, true, true},
+        {{"/noxinput2", "/devx", "noxinput", "dev", "/", "-", "", "--dev", "/no xinput"}, false, false}};
+    for (const auto& c : cases) {
+        std::vector<std::string> line = c.words;
+        line.insert(line.begin(), "Vantor.exe");
+        const StartSwitches s = ParseStartSwitches(line);
+        EXPECT_EQ(std::pair(s.noxinput, s.dev), std::pair(c.noxinput, c.dev)) << c.words[0];
     }
+    EXPECT_FALSE(ParseStartSwitches({"/dev"}).dev) << "the program name is never a switch";
 }
 
-TEST(StartSwitches, DevInAnyCase)
+TEST(ProfileList, PositionsOutsideTheListAreNone)
 {
-    EXPECT_TRUE(Parse({"-DEV"}).dev);
-    EXPECT_TRUE(Parse({"/dev"}).dev);
-    EXPECT_TRUE(Parse({"/Dev"}).dev);
-}
-
-TEST(StartSwitches, WordsThatAreNotExactlyASwitchSetNothing)
-{
-    for (const char* word : {"/noxinput2", "/devx", "noxinput", "dev", "/", "-", "", "--dev", "/no xinput"}) {
-        const StartSwitches s = Parse({word});
-        EXPECT_FALSE(s.noxinput) << word;
-        EXPECT_FALSE(s.dev) << word;
-    }
-}
-
-TEST(StartSwitches, BothSwitchesTogetherAndProgramNameIgnored)
-{
-    const StartSwitches both = Parse({"/dev", "junk", "-noxinput"});
-    EXPECT_TRUE(both.dev);
-    EXPECT_TRUE(both.noxinput);
-    // The program name is never a switch, even when it looks like one.
-    EXPECT_FALSE(ParseStartSwitches({"/dev"}).dev);
+    ProfileList list;
+    ASSERT_NE(list.Append("Rally", "rally.exe"), nullptr);
+    EXPECT_TRUE(list.At(1) == nullptr && list.At(-1) == nullptr);
+    list.Remove(1), list.Remove(-1);
+    EXPECT_EQ(list.Count(), 1);
 }

@@ -1,163 +1,127 @@
-#include "core/AppContext.h"
-#include "board/ParamDisplay.h"
+#include "board/WheelLink.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerPoll.h"
 #include "controller/Tick.h"
-#include "exec/ExecConfig.h"
-#include "exec/Log.h"
-#include "platform/FakeGameInput.h"
-#include "platform/RecordingCanvas.h"
-#include "platform/RecordingControls.h"
 #include "ui/WheelStateDrawing.h"
-
+#include "../support/Doubles.h"
 #include "FakeClock.h"
 #include "PtyBoard.h"
-#include "TempDir.h"
-
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
-#include <memory>
-#include <string>
-#include <thread>
-#include <vector>
-
 namespace {
+using Texts = std::vector<std::string>;
 
-constexpr uint8_t BoardCom = 4;
-
+// A tick against a pty board on COM4, a fake controller drawn on a page, a fresh log.
 class TickTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    TickTest()
     {
         g_tickStamps = TickStamps{};
-        previousControls_ = UseControls(&controls);
-        previousInput_ = UseGameInput(&input);
-        previousCanvas_ = UseCanvas(&canvas);
-        ExecConfig config;
-        std::snprintf(config.logDirectory, sizeof config.logDirectory, "%s", logDir.WithSeparator().c_str());
-        config.logMode = LogModeNew;
-        LogInit(config);
-        SetLogThreshold(0);
-        app = std::make_unique<AppContext>();
+        LogInto(logDir.WithSeparator());
         app->mainPage = &page;
         app->inputRead = [](AppContext& a, uint32_t buttons) {
             DrawWheelState(a.mainPage, a.liveAxes, buttons, a.params[MaxAngle].value);
         };
     }
-    void TearDown() override
-    {
-        app.reset();
-        UseControls(previousControls_);
-        UseGameInput(previousInput_);
-        UseCanvas(previousCanvas_);
-        g_tickStamps = TickStamps{};
-    }
+    ~TickTest() override { g_tickStamps = TickStamps{}; }
 
-    // Bytes from the board, once they wait on the program's side.
-    void BoardSends(const std::vector<uint8_t>& bytes)
+    FakeGameInput::Device& Wheel()
     {
-        const uint32_t before = app->boardPort.BytesWaiting();
-        board.Send(bytes);
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (app->boardPort.BytesWaiting() < before + bytes.size() && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        FakeGameInput::Device& wheel = ui.input.Attach("Wheel", 1);
+        EXPECT_EQ(InitControllers(*app, &page), 0);
+        app->currentController = &wheel;
+        return wheel;
     }
-
-    std::string LogAfterStart() const
+    static long Count(const Texts& entries, const std::string& prefix)
     {
-        const std::string file = logDir.Read("Log.txt");
-        const std::size_t init = file.find("Exec Log Init");
-        const std::size_t end = init == std::string::npos ? init : file.find("\r\n", init);
-        return end == std::string::npos ? file : file.substr(end + 2);
+        return std::count_if(entries.begin(), entries.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
     }
+    long Drawn() const { return Count(ui.canvas.Operations(), "begin 0 120 70 180"); }
+    long StatusWrites() const { return Count(ui.controls.Journal(), "2088 text"); }
 
-    // How often the board step has shown the link status.
-    int StatusWrites() const
-    {
-        int writes = 0;
-        for (const std::string& entry : controls.Journal()) writes += entry.rfind("2088 text", 0) == 0 ? 1 : 0;
-        return writes;
-    }
-
-    PtyBoard board{BoardCom};
+    PtyBoard board{4};
     TempDir logDir;
-    RecordingControls controls;
-    FakeGameInput input;
-    RecordingCanvas canvas;
-    std::unique_ptr<AppContext> app;
-    int page = 0;
-
-private:
-    Controls* previousControls_ = nullptr;
-    GameInput* previousInput_ = nullptr;
-    Canvas* previousCanvas_ = nullptr;
+    Doubles ui;
+    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
+    int page = 0, drivePage = 0;
 };
-
 } // namespace
 
-TEST_F(TickTest, TraceFrameIsLoggedWithItsKindNameAndBothValues)
+TEST_F(TickTest, TraceFramesAreLoggedOnePerTickOnlyWhileTheDebugLevelIsAboveNone)
 {
-    ASSERT_TRUE(app->boardPort.Open(BoardCom, 115200));
-    app->params[DebugLevel].value = 1;
+    ASSERT_TRUE(app->boardPort.Open(4, 115200));
     app->commandBusy = 1;
-    BoardSends({'#', 7, 3, 0xFF, 0xFE});
-    EXPECT_EQ(Tick(*app, false), 0);
-    BoardSends({'#', 0, 200, 0x01, 0x00, '#', 1, 0, 0x80, 0x00});
-    Tick(*app, false);
-    Tick(*app, false);
-    EXPECT_EQ(LogAfterStart(), "Error : 3 : -2\r\nTorque : 200 : 256\r\nCreate Effect : 0 : -32768\r\n");
+    board.Send({'x', '#', 7, 3, 0xFF, 0xFE, '#', 0, 200, 0x01, 0x00, '#', 1, 0, 0x80, 0x00});
+    ASSERT_TRUE(WaitUntil([&] { return app->boardPort.BytesWaiting() == 16; }));
+    const std::pair<uint32_t, const char*> afterEachTick[] = {{16, ""}, // debug level None: input left alone
+        {15, ""}, {10, "Error : 3 : -2\r\n"}, {5, "Error : 3 : -2\r\nTorque : 200 : 256\r\n"},
+        {0, "Error : 3 : -2\r\nTorque : 200 : 256\r\nCreate Effect : 0 : -32768\r\n"}};
+    for (const auto& [waiting, log] : afterEachTick) {
+        Tick(*app, false);
+        const std::string file = logDir.Read("Log.txt"), after = file.substr(file.find("\r\n", file.find("Exec Log Init")) + 2);
+        EXPECT_EQ(std::pair(app->boardPort.BytesWaiting(), after), std::pair(waiting, std::string(log)));
+        app->params[DebugLevel].value = 1;
+    }
 }
 
-TEST_F(TickTest, OneFrameAtMostPerTickAndOtherBytesAreDropped)
+TEST_F(TickTest, BoardStepRunsMoreThanASecondApartAndNotWhileCommandBusyButTheControllerIsAlwaysRead)
 {
-    ASSERT_TRUE(app->boardPort.Open(BoardCom, 115200));
-    app->params[DebugLevel].value = 3;
+    FakeClock clock(0);
+    Wheel();
+    app->boardComPort = 4;
     app->commandBusy = 1;
-    BoardSends({'x', '#', 2, 1, 0x00, 0x05});
-    Tick(*app, false);
-    EXPECT_EQ(LogAfterStart(), "");
-    EXPECT_EQ(app->boardPort.BytesWaiting(), 5u);
-    Tick(*app, false);
-    EXPECT_EQ(LogAfterStart(), "Error : 1 : 5\r\n");
-}
-
-TEST_F(TickTest, WithDebugLevelNoneWaitingInputIsLeftAlone)
-{
-    ASSERT_TRUE(app->boardPort.Open(BoardCom, 115200));
-    app->commandBusy = 1;
-    BoardSends({'#', 0, 1, 0, 1});
-    Tick(*app, false);
-    EXPECT_EQ(app->boardPort.BytesWaiting(), 5u);
-    EXPECT_EQ(LogAfterStart(), "");
-}
-
-TEST_F(TickTest, BoardStepRunsAtMostOnceASecond)
-{
-    FakeClock clock(1);
-    app->boardComPort = BoardCom;
     clock.Sleep(5000);
     Tick(*app, false);
-    EXPECT_EQ(StatusWrites(), 1) << "the first tick looks for the board";
-    EXPECT_EQ(controls.TextOf(&page, 2088), "Connected") << "the port opened, no answer";
-    clock.Sleep(400);
+    EXPECT_EQ(std::pair(StatusWrites(), Drawn()), std::pair(0L, 1L));
+    app->commandBusy = 0;
+    clock.SetStep(1);
+    const uint64_t start = clock.Now();
     Tick(*app, false);
-    EXPECT_EQ(StatusWrites(), 1);
-    clock.Sleep(1000);
+    EXPECT_EQ(ui.controls.TextOf(&page, StatusTextId), "Connected") << "the first step opened the port, no answer";
+    clock.SetStep(0);
+    clock.Sleep(static_cast<uint32_t>(start + 1000 - clock.Now()));
+    Tick(*app, false);
+    EXPECT_EQ(StatusWrites(), 1) << "1000 ms is not more than a second";
+    clock.SetStep(1);
+    clock.Sleep(1);
     Tick(*app, false);
     EXPECT_EQ(StatusWrites(), 2);
 }
 
-TEST_F(TickTest, CommandBusyKeepsTheBoardStepOutButTheControllerIsStillRead)
+TEST_F(TickTest, ControllerStateBecomesTheLiveAxesTheDrivePageValuesAndTheDrawingUnlessTheControllerIsLost)
 {
-    FakeClock clock(1);
-    input.Attach("Wheel", 1);
-    app->currentController = input.Handle(0);
-    app->boardComPort = BoardCom;
-    app->commandBusy = 1;
-    clock.Sleep(5000);
-    Tick(*app, false);
-    EXPECT_EQ(StatusWrites(), 0);
-    ASSERT_FALSE(canvas.Operations().empty());
-    EXPECT_EQ(canvas.Operations().front(), "begin 0 120 70 180");
+    EXPECT_EQ(PollController(*app) + Drawn(), 0) << "no current controller";
+    FakeGameInput::Device& wheel = Wheel();
+    InputState& state = wheel.state;
+    for (int i = 0; i < 6; ++i) state.axes[i] = 1000 * (i + 1);
+    state.sliders[1] = 77;
+    for (int i = 0; i < 4; ++i) state.povs[i] = i == 3 ? 9000 : 0xffffffff;
+    state.buttons[0] = 0x80;
+    state.buttons[31] = 0x7f; // high bit clear: not pressed
+    for (int n = 32; n < 40; ++n) state.buttons[n] = 0x80;
+    PollController(*app);
+    EXPECT_EQ(Count(ui.canvas.Operations(), "fill"), 1) << "button 1 only: 32 is not pressed, 33 to 40 not in the mask";
+    app->drivePage = &drivePage;
+    PollController(*app);
+    EXPECT_EQ(std::vector<int>(app->liveAxes, app->liveAxes + 6), (std::vector<int>{1000, 2000, 3000, 4000, 5000, 6000}));
+    EXPECT_EQ(app->controllers[0].device, &wheel) << "the controller table is intact";
+    EXPECT_EQ(ui.controls.Journal(), (Texts{"1010 text 1000", "1011 text 2000", "1012 text 3000", "1022 text 4000",
+                                            "1023 text 5000", "1024 text 6000", "1032 text 0", "1033 text 77",
+                                            "1050 text ffffffff", "1054 text ffffffff", "1056 text ffffffff",
+                                            "1058 text 2328"})) << "none before the drive page";
+    ui.controls.Clear(), ui.canvas.Clear();
+    wheel.pollResult = -1; // unplugged
+    wheel.acquireResults = {InputLost, InputLost, -2};
+    state.axes[0] = 100;
+    PollController(*app);
+    EXPECT_EQ(wheel.acquires, 3) << "again while the input is lost, then on the next tick";
+    wheel.acquireResults.assign(1000, InputLost);
+    PollController(*app);
+    EXPECT_LT(wheel.acquires, 100) << "a controller that stays lost does not hold the tick";
+    wheel.pollResult = 0, wheel.stateResult = -3;
+    PollController(*app);
+    EXPECT_EQ(std::tuple(Drawn(), ui.controls.Journal().size(), app->liveAxes[0]), std::tuple(0L, 0ul, 1000));
+    wheel.stateResult = 0;
+    PollController(*app);
+    EXPECT_EQ(std::tuple(Drawn(), app->liveAxes[0]), std::tuple(1L, 100));
 }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "board/ParamDisplay.h"
+#include "core/AppContext.h"
+#include "exec/ExecConfig.h"
+#include "exec/Log.h"
+#include "platform/FakeGameInput.h"
+#include "platform/RecordingCanvas.h"
+#include "platform/RecordingControls.h"
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+// The recording dialog controls and canvas and the fake controller system,
+// in place for the life of the object.
+struct Doubles {
+    RecordingControls controls;
+    RecordingCanvas canvas;
+    FakeGameInput input;
+    Controls* const previousControls = UseControls(&controls);
+    Canvas* const previousCanvas = UseCanvas(&canvas);
+    GameInput* const previousInput = UseGameInput(&input);
+    ~Doubles() { UseControls(previousControls); UseCanvas(previousCanvas); UseGameInput(previousInput); }
+};
+
+// Binds a record, or every record of the set, as the main page does (the dialog may be null).
+inline void BindParam(ParamControl& record, int index, NativeHandle dialog)
+{
+    const ParamDefinition& d = ParamSet[index];
+    BindControl(record, dialog, d.trackbarId, d.labelId, d.number, d.widthCode, d.minimum, d.maximum, d.tickStep,
+                d.displayKind, d.unit);
+}
+inline void BindParams(AppContext& app, NativeHandle page)
+{
+    for (int i = 0; i < ParamCount; ++i) BindParam(app.params[i], i, page);
+}
+
+// Polls the condition for up to two seconds; its last answer.
+template <typename Condition> bool WaitUntil(Condition done)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return done();
+}
+
+// Starts a new log file taking every level in the directory (with its trailing separator).
+inline void LogInto(const std::string& directory)
+{
+    ExecConfig config;
+    std::snprintf(config.logDirectory, sizeof config.logDirectory, "%s", directory.c_str());
+    config.logMode = LogModeNew;
+    LogInit(config);
+    SetLogThreshold(0);
+}
