@@ -7,6 +7,8 @@
 #include "app/resource.h"
 #include "exec/Exec.h"
 #include "exec/ExecConfig.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxStyle.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/Profiles.h"
 #include "profiles/SettingsFile.h"
@@ -79,11 +81,24 @@ int RunMessageLoop(HACCEL accelerators)
     return static_cast<int>(message.wParam);
 }
 
+// One box naming the files that kept their previous contents.
+void ReportUnsavedFiles(bool settingsSaved, bool profilesSaved)
+{
+    if (settingsSaved && profilesSaved) return;
+    char text[160];
+    std::snprintf(text, sizeof text, "Could not save %s%s%s. The changes made in this session are lost.",
+                  settingsSaved ? "" : "config.ini", settingsSaved || profilesSaved ? "" : " and ",
+                  profilesSaved ? "" : "GameProfiles.ini");
+    g_app.commandBusy = 1; // the tick goes on under the box: no board exchange meanwhile
+    ActiveControls().ShowMessage(g_shell.mainWindow, text, ExecCaption(), MessageIconExclamation);
+}
+
 void Shutdown()
 {
-    SaveSettings(g_app);
+    const bool settingsSaved = SaveSettings(g_app);
     if (GameProfile* profile = SelectedProfile(g_app)) StoreProfile(g_app, *profile);
-    SaveProfiles(g_app);
+    const bool profilesSaved = SaveProfiles(g_app);
+    ReportUnsavedFiles(settingsSaved, profilesSaved);
     ExitExec();
     g_app.boardPort.Close();
     CloseHandle(g_app.mutex);

@@ -56,8 +56,9 @@ void LoadProfiles(AppContext& app)
     RemoveResource(table);
 }
 
-void SaveProfiles(AppContext& app)
+bool SaveProfiles(AppContext& app)
 {
+    bool written = false;
     if (ScriptTable* table = OpenScriptFileForWriting(FileName)) {
         BeginSection(table, Section);
         for (int i = 0; i < app.profiles.Count(); ++i) {
@@ -73,8 +74,10 @@ void SaveProfiles(AppContext& app)
                 AddNumber(line, number);
             }
         }
-        if (!WriteSection(table)) LogPrintf(0, "GameProfiles: could not write %s", FileName);
+        written = WriteSection(table);
         RemoveResource(table);
     }
+    if (!written) LogPrintf(0, "GameProfiles: could not write %s", FileName);
     app.profiles.Clear();
+    return written;
 }
