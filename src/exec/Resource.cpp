@@ -235,7 +235,8 @@ void* GenericOpen(ResourceFormat* format, const char* name, uint32_t mode, int k
     char path[PathMax];
     // A path cut to fit could name another file.
     if (!ResolveResourcePath(handler, name, mode, path, sizeof path)) {
-        LogPrintf(0, "GenericOpen: path longer than %u characters refused: %s", static_cast<unsigned>(PathMax - 1), name);
+        LogPrintf(0, "GenericOpen: path longer than %u characters refused: %s", static_cast<unsigned>(PathMax - 1),
+                  name);
         return nullptr;
     }
     if (kind == OpenTestFile) return FileExists(path) ? reinterpret_cast<void*>(uintptr_t{1}) : nullptr;

@@ -47,7 +47,8 @@ void CheckRewrite(const uint8_t* data, size_t size)
 {
     std::FILE* file = std::fopen(g_path, "wb");
     if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) std::abort();
-    auto* table = static_cast<ScriptTable*>(GenericOpen(ScriptFormat(), g_path, ModeKeepKey | ModeCompletePath, OpenLoad));
+    void* loaded = GenericOpen(ScriptFormat(), g_path, ModeKeepKey | ModeCompletePath, OpenLoad);
+    auto* table = static_cast<ScriptTable*>(loaded);
     if (!table) std::abort();
     // Where the reader leaves the section, taking every line's values up to its end.
     static const ScriptKeyword noKeywords[] = {{nullptr, 0, 0}};

@@ -143,7 +143,8 @@ TEST_F(FilesKept, RewritingOneSectionKeepsEveryOtherSectionOfRandomFiles)
             for (unsigned lines = pick(4); lines > 0; --lines) {
                 const bool all = pick(2);
                 text += all ? "A=" : "B=";
-                for (unsigned v = all ? 1 + pick(3) : 2; v > 0; --v) text += std::string(values[pick(5)]) + (v > 1 ? "," : "");
+                for (unsigned v = all ? 1 + pick(3) : 2; v > 0; --v)
+                    text += std::string(values[pick(5)]) + (v > 1 ? "," : "");
                 text += (pick(3) ? "" : " // note [x]") + end + (pick(4) ? "" : end);
             }
         }
@@ -233,18 +234,17 @@ TEST_F(FilesKept, RenameIsRetriedThenTheFileIsWrittenInPlaceElseTheWriteFails)
 
 TEST_F(FilesKept, TablesOfDifferentFilesKeepTheirOwnText)
 {
-    fs::create_directories(dir.path() / "a");
-    fs::create_directories(dir.path() / "b");
-    dir.Write("a/config.ini", "[A]\r\n");
-    dir.Write("b/config.ini", "[B]\r\n");
-    dir.Write("config.ini", "[F]\r\n");
+    // Same name in two folders and in the base folder, and a text in memory named like them.
+    const std::string files[] = {"a/config.ini", "b/config.ini", "config.ini"};
+    for (const std::string& file : files) {
+        fs::create_directories((dir.path() / file).parent_path());
+        dir.Write(file, "[" + file + "]\r\n");
+    }
     ScriptTable* memory = OpenScriptText("config", "[M]\r\n", 5);
-    ScriptTable* tables[] = {Load("a/config.ini"), Load("b/config.ini"), Load("config.ini")};
-    EXPECT_EQ(Text(tables[0]), "[A]\r\n");
-    EXPECT_EQ(Text(tables[1]), "[B]\r\n");
-    EXPECT_EQ(Text(tables[2]), "[F]\r\n");
+    ScriptTable* tables[] = {Load(files[0]), Load(files[1]), Load(files[2])};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Text(tables[i]), "[" + files[i] + "]\r\n");
     ASSERT_TRUE(Rewrite(tables[1], "S"));
-    EXPECT_EQ(dir.Read("b/config.ini"), "[B]\r\n[S]\r\nA=new\r\n\r\n");
+    EXPECT_EQ(dir.Read("b/config.ini"), "[b/config.ini]\r\n[S]\r\nA=new\r\n\r\n");
     EXPECT_EQ(Text(memory), "[M]\r\n");
     for (ScriptTable* table : tables) RemoveResource(table);
     RemoveResource(memory);
