@@ -195,38 +195,45 @@ TEST_F(FilesKept, SaveOfAFileThatCannotBeReadIsRefusedAndLeavesIt)
 
 TEST_F(FilesKept, RenameIsRetriedThenTheFileIsWrittenInPlaceElseTheWriteFails)
 {
+    const std::string old = "[A]\r\nX=1\r\n";
     const struct {
         const char* what;
         bool obstacleGoes;
         bool temporaryGoes; // the rename can then never work: only the in-place write can
+        bool diskFull;      // the text cannot be written beside the file
         bool written;
     } cases[] = {
-        {"rename works on a retry", true, false, true},
-        {"written in place", true, true, true},
-        {"nothing works", false, false, false},
+        {"rename works on a retry", true, false, false, true},
+        {"written in place", true, true, false, true},
+        {"nothing works", false, false, false, false},
+        {"disk full: the file is not emptied in place", false, false, true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        dir.Write("config.ini", "[A]\r\nX=1\r\n");
+        dir.Write("config.ini", old);
         ScriptTable* table = Load("config.ini");
         ASSERT_NE(table, nullptr);
-        // Something that no file can replace stands in the file's place.
-        fs::remove(dir.path() / "config.ini");
-        fs::create_directories(dir.path() / "config.ini" / "x");
+        if (c.diskFull) {
+            fs::create_symlink("/dev/full", dir.path() / "config.ini.new");
+        } else {
+            // Something that no file can replace stands in the file's place.
+            fs::remove(dir.path() / "config.ini");
+            fs::create_directories(dir.path() / "config.ini" / "x");
+        }
         WaitingClock clock;
         clock.onSleep = [&] {
             if (c.obstacleGoes) fs::remove_all(dir.path() / "config.ini");
             if (c.temporaryGoes) fs::remove(dir.path() / "config.ini.new");
         };
         EXPECT_EQ(Rewrite(table, "S"), c.written);
-        EXPECT_GE(clock.sleeps, 1);
+        EXPECT_EQ(clock.sleeps > 0, !c.diskFull);
         EXPECT_LE(clock.slept, 1000u) << "retries are brief";
-        EXPECT_EQ(Text(table), c.written ? "[A]\r\nX=1\r\n[S]\r\nA=new\r\n\r\n" : "[A]\r\nX=1\r\n");
-        ASSERT_EQ(fs::is_directory(dir.path() / "config.ini"), !c.written);
-        if (c.written) {
+        EXPECT_EQ(Text(table), c.written ? old + "[S]\r\nA=new\r\n\r\n" : old);
+        ASSERT_EQ(fs::is_directory(dir.path() / "config.ini"), !c.written && !c.diskFull);
+        if (!fs::is_directory(dir.path() / "config.ini")) {
             EXPECT_EQ(dir.Read("config.ini"), Text(table));
         }
-        EXPECT_FALSE(fs::exists(dir.path() / "config.ini.new"));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "config.ini.new")));
         RemoveResource(table);
         fs::remove_all(dir.path() / "config.ini");
     }
