@@ -8,6 +8,8 @@
 #include "app/resource.h"
 #include "exec/Exec.h"
 #include "exec/ExecConfig.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxStyle.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/SettingsFile.h"
 
@@ -80,9 +82,23 @@ int RunMessageLoop(HACCEL accelerators)
     return static_cast<int>(message.wParam);
 }
 
+// One box naming the files that kept their previous contents.
+void ReportUnsavedFiles(const UnsavedFiles& unsaved)
+{
+    const bool settingsSaved = !unsaved.settings;
+    const bool profilesSaved = !unsaved.profiles;
+    if (settingsSaved && profilesSaved) return;
+    char text[160];
+    std::snprintf(text, sizeof text, "Could not save %s%s%s. The changes made in this session are lost.",
+                  settingsSaved ? "" : "config.ini", settingsSaved || profilesSaved ? "" : " and ",
+                  profilesSaved ? "" : "GameProfiles.ini");
+    g_app.commandBusy = 1; // the tick goes on under the box: no board exchange meanwhile
+    ActiveControls().ShowMessage(g_shell.mainWindow, text, ExecCaption(), MessageIconExclamation);
+}
+
 void Shutdown()
 {
-    SaveSettingsAndProfiles(g_app, g_shell.saved);
+    ReportUnsavedFiles(SaveSettingsAndProfiles(g_app, g_shell.saved));
     g_app.profiles.Clear();
     ExitExec();
     g_app.boardPort.Close();

@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 namespace {
 
@@ -45,6 +47,12 @@ bool FileExists(const char* path)
     if (!file) return false;
     std::fclose(file);
     return true;
+}
+
+bool PathExists(const char* path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
 }
 
 unsigned char* ReadWholeFile(const char* path, std::size_t* size)

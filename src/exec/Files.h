@@ -16,6 +16,9 @@ long long FileSize(const char* path);
 // True when the file can be opened for reading.
 bool FileExists(const char* path);
 
+// True when anything (a file, a folder), readable or not, is at the path.
+bool PathExists(const char* path);
+
 // Creates the file empty (or empties it). Reports
 // "XR_CreateFile: Could not create file %s" on failure.
 bool XR_CreateFile(const char* path);

@@ -210,7 +210,7 @@ void KillResourceHandler(ResourceHandler* handler)
     FreeMem(handler);
 }
 
-void ResolveResourcePath(const ResourceHandler* handler, const char* name, uint32_t mode, char* out,
+bool ResolveResourcePath(const ResourceHandler* handler, const char* name, uint32_t mode, char* out,
                          std::size_t outSize)
 {
     const char* directory = handler->directory;
@@ -220,7 +220,8 @@ void ResolveResourcePath(const ResourceHandler* handler, const char* name, uint3
     else if (directory[0] != '\0' && !IsCompletePath(directory))
         system = g_systemDirectory;
     const char* extension = HasExtension(name) ? "" : handler->extension;
-    std::snprintf(out, outSize, "%s%s%s%s", system, directory, name, extension);
+    const int length = std::snprintf(out, outSize, "%s%s%s%s", system, directory, name, extension);
+    return length >= 0 && static_cast<std::size_t>(length) < outSize;
 }
 
 void* GenericOpen(ResourceFormat* format, const char* name, uint32_t mode, int kind)
@@ -232,7 +233,12 @@ void* GenericOpen(ResourceFormat* format, const char* name, uint32_t mode, int k
         return nullptr;
     }
     char path[PathMax];
-    ResolveResourcePath(handler, name, mode, path, sizeof path);
+    // A path cut to fit could name another file.
+    if (!ResolveResourcePath(handler, name, mode, path, sizeof path)) {
+        LogPrintf(0, "GenericOpen: path longer than %u characters refused: %s", static_cast<unsigned>(PathMax - 1),
+                  name);
+        return nullptr;
+    }
     if (kind == OpenTestFile) return FileExists(path) ? reinterpret_cast<void*>(uintptr_t{1}) : nullptr;
 
     char key[PathMax];

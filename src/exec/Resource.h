@@ -120,6 +120,7 @@ void* GenericOpen(ResourceFormat* format, const char* name, uint32_t mode, int k
 // Drops one reference: 1 when dropped, 0 on failure.
 int RemoveResource(void* resource);
 
-// The full path of a file as GenericOpen resolves it.
-void ResolveResourcePath(const ResourceHandler* handler, const char* name, uint32_t mode, char* out,
+// The full path of a file as GenericOpen resolves it; false when it does
+// not fit in outSize (the path is then not to be used).
+bool ResolveResourcePath(const ResourceHandler* handler, const char* name, uint32_t mode, char* out,
                          std::size_t outSize);

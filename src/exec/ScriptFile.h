@@ -8,5 +8,6 @@
 ScriptTable* OpenScriptFile(const char* name);
 
 // Loaded for rewriting when it exists, else created empty; null when it can
-// be neither opened nor created.
+// be neither opened nor created, and when it exists but cannot be read (it
+// is then left as it is, with a line at level 0).
 ScriptTable* OpenScriptFileForWriting(const char* name);

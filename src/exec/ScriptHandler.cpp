@@ -26,13 +26,15 @@ ScriptTable* NewTable(const char* path)
     return table;
 }
 
-// An open table of the same key whose text a new table can share.
-ScriptTable* OpenTableWithKey(const ResourceFormat* format, const char* key)
+// An open table of the same file whose text a new table can share. A file
+// of the same name in another folder, or a text in memory named like the
+// file, has a text of its own.
+ScriptTable* OpenTableOfFile(const ResourceFormat* format, const char* path)
 {
-    if (!format || !key) return nullptr;
+    if (!format || !path) return nullptr;
     for (ExecNode* node = format->head; node; node = node->next) {
         auto* table = static_cast<ScriptTable*>(node);
-        if (table->key && SameTextNoCase(table->key, key)) return table;
+        if (table->path && std::strcmp(table->path, path) == 0) return table;
     }
     return nullptr;
 }
@@ -61,7 +63,7 @@ int ScriptOperation(ResourceHandler* handler, uint16_t code, ResourceRequest* re
     case ResourceOpLoad: {
         ScriptTable* table = NewTable(request->path);
         if (!table) return 0;
-        if (ScriptTable* open = OpenTableWithKey(request->format, request->key)) {
+        if (ScriptTable* open = OpenTableOfFile(request->format, request->path)) {
             table->start = open->start;
             table->end = open->end;
         } else {

@@ -58,6 +58,37 @@ struct Workspace {
     }
 };
 
+bool StartsComment(const ScriptTable* table, const char* p)
+{
+    return p[0] == '/' && p + 1 < table->end && (p[1] == '/' || p[1] == '*');
+}
+
+// Past a comment that starts at p, as ReadToken passes it, but never past
+// the end of the text.
+const char* PastComment(const ScriptTable* table, const char* p)
+{
+    const bool line = p[1] == '/';
+    for (p += 2; !AtTextEnd(table, p); ++p) {
+        if (line && (*p == '\r' || *p == '\n')) return p;
+        if (!line && p[0] == '*' && p + 1 < table->end && p[1] == '/') return p + 2;
+    }
+    return p;
+}
+
+// Past the token that starts at p, as ReadToken gathers it, but never past
+// the end of the text.
+const char* PastToken(const ScriptTable* table, const char* p)
+{
+    while (!AtTextEnd(table, p) && !IsSeparator(*p) && !StartsComment(table, p)) {
+        const char quote = *p++;
+        if (quote != '"' && quote != '\'') continue;
+        for (; !AtTextEnd(table, p) && *p != quote; ++p)
+            if (quote == '\'' && *p == '\\' && !AtTextEnd(table, p + 1)) ++p;
+        return AtTextEnd(table, p) ? p : p + 1;
+    }
+    return p;
+}
+
 void ToUpper(char* text)
 {
     for (; *text; ++text) *text = static_cast<char>(std::toupper(static_cast<unsigned char>(*text)));
@@ -140,7 +171,7 @@ void ReadToken(ScriptTable* table)
             break;
         }
         if (c == '/' && p + 1 < table->end && p[1] == '/') {
-            while (!AtTextEnd(table, p) && *p != '\n') ++p;
+            while (!AtTextEnd(table, p) && *p != '\n' && *p != '\r') ++p;
             if (AtTextEnd(table, p)) SetAtEnd(table);
             break;
         }
@@ -160,11 +191,18 @@ void ReadToken(ScriptTable* table)
     StoreToken(table, token.bytes, token.length);
 }
 
+bool SectionNameFits(const char* who, const char* name)
+{
+    if (std::strlen(name) <= WantedNameMax) return true;
+    LogPrintf(0, "%s: section name longer than %u characters refused: %s", who, WantedNameMax, name);
+    return false;
+}
+
 const char* FindSectionHeader(ScriptTable* table, const char* name)
 {
+    if (!SectionNameFits("FindSection", name)) return nullptr;
     char wanted[WantedNameMax + 1];
-    std::size_t wantedLength = std::strlen(name);
-    if (wantedLength > WantedNameMax) wantedLength = WantedNameMax;
+    const std::size_t wantedLength = std::strlen(name);
     for (std::size_t i = 0; i < wantedLength; ++i)
         wanted[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[i])));
 
@@ -174,8 +212,14 @@ const char* FindSectionHeader(ScriptTable* table, const char* name)
         if (AtTextEnd(table, p)) return nullptr;
         const char* header = p;
         const char* close = p + 1;
-        while (!AtTextEnd(table, close) && *close != ']') ++close;
+        while (!AtTextEnd(table, close) && *close != ']' && *close != '[') ++close;
         if (AtTextEnd(table, close)) return nullptr; // a header cut by the end of the text
+        if (*close == '[') {
+            // This header was never closed: the next '[' opens one, so a
+            // section written after an unclosed '[' is found again.
+            p = close;
+            continue;
+        }
         const auto length = static_cast<std::size_t>(close - header - 1);
         bool same = length == wantedLength;
         for (std::size_t i = 0; same && i < length; ++i)
@@ -189,6 +233,37 @@ const char* FindSectionHeader(ScriptTable* table, const char* name)
 }
 
 bool FindSection(ScriptTable* table, const char* name) { return FindSectionHeader(table, name) != nullptr; }
+
+const char* SectionEnd(const ScriptTable* table, const char* p)
+{
+    bool tokenOnLine = false;      // a key or a value came before on this line
+    bool value = false;            // and a separator after it leads to a value
+    const char* indent = nullptr;  // where the line's leading blanks begin, while only blanks came
+    while (!AtTextEnd(table, p)) {
+        const char c = *p;
+        if (c == '\r' || c == '\n') {
+            tokenOnLine = value = false;
+            indent = ++p;
+        } else if (c == ' ' || c == '\t') {
+            ++p;
+        } else if (IsSeparator(c)) {
+            value = tokenOnLine;
+            indent = nullptr;
+            ++p;
+        } else if (StartsComment(table, p)) {
+            p = PastComment(table, p);
+            indent = nullptr;
+        } else if (!value && (c == '[' || ((c == '"' || c == '\'') && !AtTextEnd(table, p + 1) && p[1] == '['))) {
+            return indent ? indent : p;
+        } else {
+            p = PastToken(table, p);
+            tokenOnLine = true;
+            value = false;
+            indent = nullptr;
+        }
+    }
+    return p;
+}
 
 const char* NextKey(ScriptTable* table)
 {

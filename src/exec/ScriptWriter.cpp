@@ -5,6 +5,7 @@
 #include "exec/Paths.h"
 #include "exec/ScriptKeywords.h"
 #include "exec/ScriptText.h"
+#include "platform/Clock.h"
 #include "platform/FileReplace.h"
 
 #include <cstdio>
@@ -16,6 +17,8 @@
 namespace {
 
 constexpr std::size_t PathMax = 1024;
+constexpr int RenameRetries = 5;
+constexpr uint32_t RenameRetryDelay = 100; // milliseconds
 
 bool NeedsQuotes(const char* text)
 {
@@ -28,21 +31,6 @@ const char* TextEnd(const ScriptTable* table)
     const char* p = table->start;
     while (p < table->end && *p != '\0' && *p != 26) ++p;
     return p;
-}
-
-// Where the old section ends: at the next header line, or the end of the
-// readable text. A '[' inside a value or a comment does not end the section.
-const char* SectionEnd(const ScriptTable* table, const char* header)
-{
-    const char* end = TextEnd(table);
-    const char* p = header + 1;
-    while (p < end) {
-        if (*p++ != '\n') continue;
-        const char* first = p;
-        while (first < end && (*first == ' ' || *first == '\t')) ++first;
-        if (first < end && *first == '[') return p;
-    }
-    return end;
 }
 
 // What goes between the text and a section appended at its end, so that
@@ -107,25 +95,37 @@ bool WriteWhole(std::FILE* file, const char* text, std::size_t size)
     return std::fclose(file) == 0 && written;
 }
 
+// Puts the written temporary file in the file's place; a program that
+// holds the file for a moment gets a few short waits to let it go.
+bool ReplaceWithRetries(const char* temporary, const char* path)
+{
+    for (int retry = 0;; ++retry) {
+        if (ReplaceFileWith(temporary, path)) return true;
+        if (retry == RenameRetries) return false;
+        ActiveClock().Sleep(RenameRetryDelay);
+    }
+}
+
 // Writes the new text beside the file and then puts it in the file's place,
 // so an interrupted write never leaves a half-written file behind. Where no
 // file can be made beside it (a folder that only lets this file be written),
-// the file itself is rewritten.
+// or it cannot take the file's place, the file itself is rewritten.
 bool WriteFileSafely(const char* path, const char* text, std::size_t size)
 {
     char temporary[PathMax + 8];
     std::snprintf(temporary, sizeof temporary, "%s.new", path);
-    std::FILE* file = std::fopen(temporary, "wb");
-    if (!file) {
-        std::FILE* inPlace = std::fopen(path, "wb");
-        return inPlace && WriteWhole(inPlace, text, size);
+    if (std::FILE* file = std::fopen(temporary, "wb")) {
+        bool written = std::fwrite(text, 1, size, file) == size;
+        written = FlushToDisk(file) && written;
+        written = std::fclose(file) == 0 && written;
+        if (written && ReplaceWithRetries(temporary, path)) return true;
+        std::remove(temporary);
+        // A text that could not be written beside the file (a full disk)
+        // would only empty the file in its place.
+        if (!written) return false;
     }
-    bool written = std::fwrite(text, 1, size, file) == size;
-    written = FlushToDisk(file) && written;
-    written = std::fclose(file) == 0 && written;
-    if (written && ReplaceFileWith(temporary, path)) return true;
-    std::remove(temporary);
-    return false;
+    std::FILE* inPlace = std::fopen(path, "wb");
+    return inPlace && WriteWhole(inPlace, text, size);
 }
 
 } // namespace
@@ -145,12 +145,14 @@ void FreeScriptLines(ScriptTable* table)
 void BeginSection(ScriptTable* table, const char* section)
 {
     FreeScriptLines(table);
+    // Without a section name WriteSection writes nothing.
+    if (!SectionNameFits("BeginSection", section)) return;
     table->sectionName = CopyText(section);
     const std::size_t size = static_cast<std::size_t>(table->end - table->start);
     const char* header = size ? FindSectionHeader(table, section) : nullptr;
     if (header) {
         table->sectionOffset = static_cast<std::size_t>(header - table->start);
-        table->sectionLength = static_cast<std::size_t>(SectionEnd(table, header) - header);
+        table->sectionLength = static_cast<std::size_t>(SectionEnd(table, table->cursor) - header);
         table->sectionOnNewLine = false;
     } else {
         // A new section goes at the end of the readable text; bytes after a

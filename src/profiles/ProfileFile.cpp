@@ -60,8 +60,9 @@ void LoadProfiles(AppContext& app)
     RemoveResource(table);
 }
 
-void SaveProfiles(AppContext& app)
+bool SaveProfiles(AppContext& app)
 {
+    bool written = false;
     if (ScriptTable* table = OpenScriptFileForWriting(FileName)) {
         BeginSection(table, Section);
         for (int i = 0; i < app.profiles.Count(); ++i) {
@@ -71,8 +72,9 @@ void SaveProfiles(AppContext& app)
             AddValue(line, p.processName);
             for (int field : FileFieldOrder) AddNumber(line, FieldValue(p, field));
         }
-        if (!WriteSection(table)) LogPrintf(0, "GameProfiles: could not write %s", FileName);
+        written = WriteSection(table);
         RemoveResource(table);
     }
-    app.profiles.Clear();
+    if (!written) LogPrintf(0, "GameProfiles: could not write %s", FileName);
+    return written;
 }

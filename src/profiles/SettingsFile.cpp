@@ -133,10 +133,13 @@ void LoadSettings(AppContext& app)
     RemoveResource(table);
 }
 
-void SaveSettings(const AppContext& app)
+bool SaveSettings(const AppContext& app)
 {
     ScriptTable* table = OpenScriptFileForWriting(FileName);
-    if (!table) return;
+    if (!table) {
+        LogPrintf(0, "SaveSettings: could not write %s", FileName);
+        return false;
+    }
     BeginSection(table, Section);
     AddNumberLine(table, KeyFlags, static_cast<int32_t>(app.flags));
     AddNumberLine(table, KeyWindowDuration, app.params[StatisticsWindow].value);
@@ -150,6 +153,8 @@ void SaveSettings(const AppContext& app)
     AddNumber(guid, static_cast<int32_t>(GetLittleEndian(app.usedController + 4, 2)));
     AddNumber(guid, static_cast<int32_t>(GetLittleEndian(app.usedController + 6, 2)));
     for (int i = 0; i < 8; ++i) AddNumber(guid, app.usedController[8 + i]);
-    if (!WriteSection(table)) LogPrintf(0, "SaveSettings: could not write %s", FileName);
+    const bool written = WriteSection(table);
+    if (!written) LogPrintf(0, "SaveSettings: could not write %s", FileName);
     RemoveResource(table);
+    return written;
 }

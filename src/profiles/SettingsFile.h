@@ -13,4 +13,5 @@ struct AppContext;
 void LoadSettings(AppContext& app);
 
 // Writes the eight keys in their order, every value as a signed decimal.
-void SaveSettings(const AppContext& app);
+// False, with a line at level 0, when the file was not written.
+bool SaveSettings(const AppContext& app);

@@ -18,8 +18,8 @@ constexpr std::size_t FieldSize = 128; // the fields are read up to 127 characte
 
 
 const char UpdateQuestion[] = "Profile already exists, do you want to update it ?";
-const char UnfitText[] = "Profile and process names can't contain any of , = < > | ( ) \" nor // or /*, "
-                         "since they would not read back from the profiles file.";
+const char UnfitText[] = "Profile and process names can't contain any of , = < > | ( ) \" nor // or /* "
+                         "nor a control character, since they would not read back from the profiles file.";
 
 void RunDialog(AppContext& app, GameProfile* profile)
 {
@@ -34,7 +34,10 @@ void RunDialog(AppContext& app, GameProfile* profile)
 
 bool ProfileTextFitsFile(const char* text)
 {
-    return std::strpbrk(text, ",=<>|()\"\t\r\n") == nullptr && std::strstr(text, "//") == nullptr &&
+    // A Ctrl-Z or a zero ends the reader's text, line ends and tabs split it.
+    for (const char* c = text; *c; ++c)
+        if (static_cast<unsigned char>(*c) < 0x20 || *c == 0x7F) return false;
+    return std::strpbrk(text, ",=<>|()\"") == nullptr && std::strstr(text, "//") == nullptr &&
            std::strstr(text, "/*") == nullptr;
 }
 

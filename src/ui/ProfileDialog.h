@@ -27,8 +27,8 @@ private:
 };
 
 // True when the text survives the profile file unchanged: none of , = < > |
-// ( ) " or a tab or line end, and no // or /*, which the file reader would
-// take apart.
+// ( ) " or a control character (below 0x20, and 0x7F), and no // or /*,
+// which the file reader would take apart.
 bool ProfileTextFitsFile(const char* text);
 
 // "New": a new profile through the dialog.

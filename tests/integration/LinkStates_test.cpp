@@ -1,15 +1,10 @@
 #include "BoardLinkFixture.h"
-#include "LogFields.h"
 
-#include "board/LinkState.h"
-#include "board/WheelLink.h"
-#include "platform/FakeGameInput.h"
 #include "profiles/Profiles.h"
 #include "ui/MainPage.h"
 
 #include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
 
 // The main page and its link against boards that come late, go away, come
@@ -22,53 +17,32 @@ constexpr int GainTrackbar = 2021;
 
 class LinkStates : public BoardLinkTest {
 protected:
-    void SetUp() override
-    {
-        BoardLinkTest::SetUp();
-        previousInput_ = UseGameInput(&input_);
-        app = std::make_unique<AppContext>();
-    }
-    void TearDown() override
-    {
-        UseGameInput(previousInput_);
-        BoardLinkTest::TearDown();
-    }
-
     void StartPage(uint8_t port)
     {
         app->boardComPort = port;
-        InitMainPage(*app, &page);
+        InitMainPage(*app, app->mainPage);
     }
-    std::string Text(int id) { return controls.TextOf(&page, id); }
-    int Position(int id) { return controls.TrackbarPosition(&page, id); }
-    void Notify(int id, int code) { PageNotified(*app, id, code, &page); }
+    std::string Text(int id) { return Label(id); }
+    int Position(int id) { return ui.controls.TrackbarPosition(app->mainPage, id); }
+    void Notify(int id, int code) { PageNotified(*app, id, code, app->mainPage); }
+    std::vector<std::string> Ports() { return ui.controls.ComboTexts(app->mainPage, WheelComPortComboId); }
 
-    // The values written to a parameter, in order, once everything sent
-    // so far has reached the board.
-    std::vector<long> Writes(WheelSim& sim, int number)
+    // The write frames of a parameter, in order, once everything sent so
+    // far has reached the board.
+    std::vector<std::string> Writes(WheelSim& sim, int number)
     {
         SendMarker(sim);
-        std::vector<long> values;
-        for (const std::string& line : sim.LogLinesWith("\"kind\":\"write\"")) {
-            if (LogField(line, "number") == number) values.push_back(LogField(line, "value"));
+        std::vector<std::string> frames;
+        const std::string head = "80," + std::to_string(number) + ",";
+        for (const std::string& f : sim.Frames("write")) {
+            if (f.rfind(head, 0) == 0) frames.push_back(f);
         }
-        return values;
+        return frames;
     }
-
-    // Waits up to a second for the count of log lines with the text.
-    static bool Logged(const WheelSim& sim, const char* text, std::size_t count)
+    static bool Logged(const WheelSim& sim, const char* kind, std::size_t count)
     {
-        for (int i = 0; i < 100 && sim.LogLinesWith(text).size() < count; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return sim.LogLinesWith(text).size() >= count;
+        return WaitUntil([&] { return sim.Frames(kind).size() >= count; });
     }
-
-    int page = 0;
-
-private:
-    FakeGameInput input_;
-    GameInput* previousInput_ = nullptr;
 };
 
 } // namespace
@@ -84,27 +58,27 @@ TEST_F(LinkStates, ABoardChosenAfterStartGetsTheDefaultProfileNeverZeros)
 
     WheelSim& sim = StartBoard({"--status", "8", "--set", "8=540", "--set", "17=20"});
     Notify(WheelComPortComboId, ComboListOpening);
-    const std::vector<std::string> ports = controls.ComboTexts(&page, WheelComPortComboId);
+    const std::vector<std::string> ports = Ports();
     const auto com5 = std::find(ports.begin(), ports.end(), "COM5");
     ASSERT_NE(com5, ports.end()) << "a board plugged in after start is listed when the list opens";
-    controls.SelectComboItem(&page, WheelComPortComboId, static_cast<int>(com5 - ports.begin()));
+    ui.controls.SelectComboItem(app->mainPage, WheelComPortComboId, static_cast<int>(com5 - ports.begin()));
     Notify(WheelComPortComboId, ComboSelectionChanged);
 
     EXPECT_EQ(Text(StatusTextId), "Wheel Found");
     EXPECT_EQ(Position(AngleTrackbar), 900) << "the profile's angle, not the board's 540";
     EXPECT_EQ(Position(GainTrackbar), 127);
-    EXPECT_EQ(Writes(sim, 8), std::vector<long>{900});
-    EXPECT_EQ(Writes(sim, 17), std::vector<long>{127});
+    EXPECT_EQ(Writes(sim, 8), std::vector<std::string>{"80,8,4,0,0,3,132"}) << "900";
+    EXPECT_EQ(Writes(sim, 17), std::vector<std::string>{"80,17,1,127"});
     PollWheel(*app, false);
     EXPECT_EQ(Text(StatusTextId), "Ready");
     EXPECT_EQ(Text(GainLabel), "---") << "the board has no gain source";
     EXPECT_EQ(app->profiles.At(0)->maxAngle, 900u);
 
     Notify(WheelComPortComboId, ComboListOpening);
-    const std::vector<std::string> held = controls.ComboTexts(&page, WheelComPortComboId);
-    EXPECT_EQ(held.at(static_cast<std::size_t>(controls.ComboSelection(&page, WheelComPortComboId))), "COM5")
+    const int chosen = ui.controls.ComboSelection(app->mainPage, WheelComPortComboId);
+    EXPECT_EQ(Ports().at(static_cast<std::size_t>(chosen)), "COM5")
         << "the port this program holds stays listed and chosen";
-    controls.SelectComboItem(&page, WheelComPortComboId, 0);
+    ui.controls.SelectComboItem(app->mainPage, WheelComPortComboId, 0);
     Notify(WheelComPortComboId, ComboSelectionChanged);
     EXPECT_EQ(Text(StatusTextId), "Disconnected") << "None";
     EXPECT_FALSE(app->boardPort.IsOpen());
@@ -129,8 +103,9 @@ TEST_F(LinkStates, AnUnpluggedBoardIsDroppedAfterAGraceAndFoundAgainWithTheProfi
     sim = &StartBoard({"--status", "8", "--set", "17=20"});
     PollWheel(*app, false);
     EXPECT_EQ(Text(StatusTextId), "Ready");
-    EXPECT_EQ(Writes(*sim, 17), std::vector<long>{127}) << "the selected profile goes to the board again";
-    EXPECT_EQ(sim->LogLinesWith("\"number\":36").size(), 1u) << "its set was read again";
+    EXPECT_EQ(Writes(*sim, 17), std::vector<std::string>{"80,17,1,127"}) << "the selected profile goes to the board again";
+    const std::vector<long> reads = sim->Numbers("read");
+    EXPECT_EQ(std::count(reads.begin(), reads.end(), 36), 1) << "its set was read again";
 }
 
 TEST_F(LinkStates, ALateReplyIsNeverTakenForTheNextRequest)
@@ -142,9 +117,9 @@ TEST_F(LinkStates, ALateReplyIsNeverTakenForTheNextRequest)
     for (int i = 0; i < DebugLevel; ++i) EXPECT_EQ(app->params[i].value, 77) << "a read not believed keeps its value";
     EXPECT_EQ(app->paramsRead, 0);
     PollWheel(*app, false);
-    EXPECT_TRUE(Logged(sim, "\"kind\":\"probe\"", 2)) << "the board is identified again";
-    EXPECT_TRUE(Logged(sim, "\"kind\":\"read\"", 2));
-    EXPECT_FALSE(Logged(sim, "\"kind\":\"read\"", 3)) << "one read after each identification, no more";
+    EXPECT_TRUE(Logged(sim, "probe", 2)) << "the board is identified again";
+    EXPECT_TRUE(Logged(sim, "read", 2));
+    EXPECT_EQ(sim.Frames("read").size(), 2u) << "one read after each identification, no more";
     EXPECT_EQ(app->params[MaxAngle].value, 77);
 }
 
@@ -156,11 +131,10 @@ TEST_F(LinkStates, EveryIdentifiedBoardShowsItsStatus)
     };
     for (const std::vector<std::string>& options : boards) {
         SCOPED_TRACE(options[1]);
+        FreshApp();
         StartBoard(options);
-        app = std::make_unique<AppContext>();
         StartPage(BoardCom);
         EXPECT_EQ(Text(StatusTextId), "Wheel Found");
-        app.reset();
     }
 }
 
@@ -174,7 +148,7 @@ TEST_F(LinkStates, OnlyANewProfileSelectionAppliesAProfileAndFlagsGoIntoIt)
     Notify(ProfileComboId, ComboSelectionChanged);
     EXPECT_EQ(Writes(sim, 8).size(), sent + 1);
 
-    controls.SetChecked(&page, 2121, true);
+    ui.controls.SetChecked(app->mainPage, 2121, true);
     Notify(2121, 0);
     EXPECT_EQ(app->profiles.At(0)->wheelFlags, 5) << "Invert (bit 0 and bit 2) is stored into the profile";
 }

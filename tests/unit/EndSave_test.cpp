@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -57,7 +58,21 @@ TEST_F(EndSave, WritesBothFilesWithTheSelectedProfileAndKeepsTheList)
     EXPECT_EQ(rally->mainGain, 50);
 }
 
-TEST_F(EndSave, OnlyTheFirstCallOfARunWrites)
+TEST_F(EndSave, OnlyTheFirstCallOfARunWritesAndReportsWhatFailed)
+{
+    std::filesystem::create_directory(dir.path() / "GameProfiles.ini");
+    const UnsavedFiles first = SaveSettingsAndProfiles(*app, saved);
+    EXPECT_FALSE(first.settings);
+    EXPECT_TRUE(first.profiles) << "a folder in the file's place";
+    std::filesystem::remove(dir.path() / "GameProfiles.ini");
+    app->flags = 0;
+    const UnsavedFiles second = SaveSettingsAndProfiles(*app, saved);
+    EXPECT_FALSE(second.settings || second.profiles);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "GameProfiles.ini"));
+    EXPECT_NE(dir.Read("config.ini").find("\r\nFLAGS=2\r\n"), std::string::npos);
+}
+
+TEST_F(EndSave, ASecondCallWritesNothing)
 {
     SaveSettingsAndProfiles(*app, saved);
     app->flags = 0;

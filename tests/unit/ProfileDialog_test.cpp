@@ -63,8 +63,8 @@ TEST_F(ProfilePage, ProfileDialogMakesUpdatesOrEditsAProfileAndSelectsIt)
     UseModalDialogs(previous);
     std::vector<std::string> told; // the text and style bits of each box shown
     for (const auto& box : controls.Messages()) told.push_back(box.text + " (" + std::to_string(box.style) + ")");
-    EXPECT_EQ(told.at(0), "Profile and process names can't contain any of , = < > | ( ) \" nor // or /*, since they "
-                          "would not read back from the profiles file. (48)");
+    EXPECT_EQ(told.at(0), "Profile and process names can't contain any of , = < > | ( ) \" nor // or /* nor a control "
+                          "character, since they would not read back from the profiles file. (48)");
     EXPECT_EQ(told.at(2), "Profile already exists, do you want to update it ? (36)");
     for (const char* text : {"a=b", "a<b", "a>b", "a|b", "(a)", "a\"b", "a//b", "a/*b", "a\r\nb", "a\tb"}) {
         EXPECT_FALSE(ProfileTextFitsFile(text)) << text;

@@ -2,22 +2,26 @@
 
 using Profiles = ProfilePage;
 
-TEST_F(Profiles, AnEmptyListGetsDefaultWithTheLowBytesOfTheValuesWhichAreThenWidenedAgain)
+TEST_F(Profiles, AnEmptyListGetsDefaultWithTheBoardsValuesOnlyWhenTheyWereRead)
 {
-    for (auto [index, value] : {std::pair{MaxAngle, 70000}, {MainGain, 0x1FF}, {Filter, 200}, {WheelFlags, 0x105}}) {
-        app->params[index].value = value;
+    for (int read : {0, 1}) {
+        SCOPED_TRACE(read ? "board values read" : "no board");
+        app = std::make_unique<AppContext>();
+        app->mainPage = &page;
+        for (auto [index, value] : {std::pair{MaxAngle, 1080}, {MainGain, 100}, {Filter, 31}, {WheelFlags, 5}}) {
+            app->params[index].value = value;
+        }
+        app->paramsRead = static_cast<uint8_t>(read);
+        app->currentProfile = 7;
+        FillProfileCombo(*app);
+        ASSERT_EQ(ComboNames(), std::vector<std::string>{"Default"});
+        EXPECT_STREQ(app->profiles.At(0)->processName, "NoLife.exe");
+        EXPECT_EQ(app->currentProfile, 0) << "the index is clamped to the last entry";
+        EXPECT_EQ(app->params[MaxAngle].value, read ? 1080 : 900);
+        EXPECT_EQ(app->params[MainGain].value, read ? 100 : 127);
+        EXPECT_EQ(app->params[Filter].value, read ? 31 : 16);
+        EXPECT_EQ(controls.IsChecked(&page, 2121), read == 1) << "Invert follows bit 0";
     }
-    app->currentProfile = 7;
-    FillProfileCombo(*app);
-    ASSERT_EQ(ComboNames(), std::vector<std::string>{"Default"});
-    EXPECT_STREQ(app->profiles.At(0)->processName, "NoLife.exe");
-    EXPECT_EQ(app->currentProfile, 0) << "the index is clamped to the last entry";
-    EXPECT_EQ(Selection(), 0);
-    EXPECT_EQ(Position(MaxAngle), 70000) << "the whole angle";
-    EXPECT_EQ(app->params[MainGain].value, -1); // gains are sign-extended
-    EXPECT_EQ(app->params[Filter].value, 200);  // filter and flags are not
-    EXPECT_EQ(app->params[WheelFlags].value, 5);
-    EXPECT_TRUE(controls.IsChecked(&page, 2121)) << "Invert follows bit 0";
 }
 
 TEST_F(Profiles, NamesAreUniqueWithoutRegardToTheCaseOfAToZAndRemovingSelectsTheEntryBefore)
