@@ -69,7 +69,7 @@ int32_t ReadParam(AppContext& app, uint8_t number, uint8_t width, int32_t fallba
     // board has been identified again.
     if (app.replyLost) return fallback;
     // Bytes of an answer to an earlier request are dropped first.
-    app.boardPort.Purge();
+    app.boardPort.DropInput();
     const uint8_t frame[3] = {ReadCommand, number, width};
     app.boardPort.Write(frame, sizeof frame);
     int32_t raw = 0;

@@ -64,7 +64,7 @@ bool ExchangeStatus(AppContext& app, bool minimisedToTray)
         ShowStatus(app, text);
         return found;
     }
-    app.boardPort.Purge();
+    app.boardPort.DropInput();
     app.boardPort.WriteByte(StatusCommand);
     int32_t reply = 0;
     if (!ReadReply(app, 1, reply)) {

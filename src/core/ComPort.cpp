@@ -68,6 +68,11 @@ void ComPort::Purge()
     if (IsOpen()) SerialPurge(handle_);
 }
 
+void ComPort::DropInput()
+{
+    if (IsOpen()) SerialDropInput(handle_);
+}
+
 void ComPort::SetLines(bool on)
 {
     if (IsOpen()) SerialSetLines(handle_, on);

@@ -40,6 +40,12 @@ public:
     // On: DTR, RTS, break off. Off: no DTR, no RTS, break on.
     virtual void SetLines(bool on);
 
+    // Drops the bytes received and not yet read, before a request whose
+    // reply must not be mixed with an earlier one; frames written before
+    // still go out (a full purge could lose them while the driver holds
+    // them).
+    void DropInput();
+
     bool IsOpen() const { return handle_ != InvalidSerialHandle; }
 
 private:

@@ -47,6 +47,9 @@ uint32_t SerialBytesWaiting(SerialHandle handle);
 // Drops what is queued in both directions and aborts pending transfers.
 void SerialPurge(SerialHandle handle);
 
+// Drops the bytes received and not yet read; what was written still goes out.
+void SerialDropInput(SerialHandle handle);
+
 // On: DTR set, RTS set, break cleared. Off: DTR cleared, RTS cleared,
 // break set. In that order.
 void SerialSetLines(SerialHandle handle, bool on);

@@ -177,6 +177,8 @@ uint32_t SerialBytesWaiting(SerialHandle handle)
 
 void SerialPurge(SerialHandle handle) { tcflush(Fd(handle), TCIOFLUSH); }
 
+void SerialDropInput(SerialHandle handle) { tcflush(Fd(handle), TCIFLUSH); }
+
 void SerialSetLines(SerialHandle handle, bool on)
 {
     const int fd = Fd(handle);

@@ -86,6 +86,8 @@ void SerialPurge(SerialHandle handle)
     PurgeComm(Handle(handle), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
 }
 
+void SerialDropInput(SerialHandle handle) { PurgeComm(Handle(handle), PURGE_RXABORT | PURGE_RXCLEAR); }
+
 void SerialSetLines(SerialHandle handle, bool on)
 {
     HANDLE h = Handle(handle);
