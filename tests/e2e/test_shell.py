@@ -9,13 +9,13 @@ from wine import ESCAPE, IDOK, RETURN, TAB, Vantor, scratch, session, wait_until
 
 # Every control of the main settings page, with its text after a start without a board where it has one.
 MAIN_PAGE_CONTROLS = {
-    2037: None, 2023: "0 \u00b0", 2021: None, 2029: None, 2031: None, 2035: None, 2046: None, 2048: None,
+    2037: None, 2023: "900 \u00b0", 2021: None, 2029: None, 2031: None, 2035: None, 2046: None, 2048: None,
     2049: None, 2053: None, 2063: None, 2124: None, 2055: None, 2057: None, 2059: None, 2067: None,
     2069: None, 2074: None, 2032: None, 2036: None, 2058: None, 2061: None, 2044: None, 2070: None,
     2072: None, 2075: None, 2038: None, 2042: None, 2050: None, 2054: None, 2062: None, 2065: None,
     2066: None, 2125: None, 1077: None, 1078: None,
     2019: "Center Wheel", 2045: "Calibrate", 2121: "Invert", 2126: "Manual", 2088: "Disconnected",
-    2043: "0 %", 2077: "0.0", 2095: "0.21", 2041: "Automaticaly check for updates", 2039: "Check now",
+    2043: "---", 2077: "0.0", 2095: "0.21", 2041: "Automaticaly check for updates", 2039: "Check now",
     1042: None, 1041: None, 2123: "Advanced Settings", 1207: None, 2078: "New", 2081: "Edit",
     2080: "Remove", 2128: "Detect Game",
 }
