@@ -3,6 +3,8 @@
 #include "app/ShellState.h"
 #include "core/Version.h"
 #include "app/resource.h"
+#include "core/StartSwitches.h"
+#include "ui/DrivePage.h"
 #include "ui/MainPage.h"
 
 #include <cstdio>
@@ -19,9 +21,19 @@ void CreatePages(HWND mainWindow)
     RECT pageRect{};
     GetWindowRect(page, &pageRect);
     const int width = pageRect.right - pageRect.left;
-    const int height = pageRect.bottom - pageRect.top;
+    int height = pageRect.bottom - pageRect.top;
 
-    // The drive page joins below the main page, with "dev", with the drive link.
+    // With "dev" the drive page sits below the main page and the window
+    // grows to hold both.
+    if (g_switches.dev) {
+        HWND drivePage = CreateDialogParamA(g_shell.instance, MAKEINTRESOURCEA(IDD_DRIVE_PAGE), mainWindow,
+                                            PageDialogProc, 0);
+        InitDrivePage(g_app, drivePage);
+        SetWindowPos(drivePage, nullptr, 0, height, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT driveRect{};
+        GetWindowRect(drivePage, &driveRect);
+        height += driveRect.bottom - driveRect.top;
+    }
 
     SetWindowPos(mainWindow, nullptr, 0, 0, width + 10, height + 32, SWP_NOMOVE | SWP_NOZORDER);
 

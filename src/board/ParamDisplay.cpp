@@ -72,6 +72,13 @@ void FormatValue(const ParamControl& record)
     }
 }
 
+void BindFromSet(AppContext& app, int index, NativeHandle dialog)
+{
+    const ParamDefinition& d = ParamSet[index];
+    BindControl(app.params[index], dialog, d.trackbarId, d.labelId, d.number, d.widthCode, d.minimum, d.maximum,
+                d.tickStep, d.displayKind, d.unit);
+}
+
 void ShowValue(const ParamControl& record)
 {
     if (!record.dialog) return;

@@ -17,6 +17,10 @@ void BindControl(ParamControl& record, NativeHandle dialog, int32_t trackbarId, 
                  uint8_t widthCode, int32_t minimum, int32_t maximum, int32_t tickStep, uint8_t displayKind,
                  uint8_t unit);
 
+// Binds a record of the application's set with its definition's fields
+// and control ids, on the dialog (null: no controls at present).
+void BindFromSet(AppContext& app, int index, NativeHandle dialog);
+
 // Moves the record's controls to its value: the combo item of that number
 // for a combo box, else the trackbar position and the label text.
 void ShowValue(const ParamControl& record);

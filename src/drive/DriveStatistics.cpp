@@ -1,5 +1,66 @@
 #include "drive/DriveStatistics.h"
 
-// The drive link and its page come with their own part; until then there
-// is nothing to refresh.
-void RefreshDriveStatistics(AppContext&) {}
+#include "core/AppContext.h"
+#include "drive/DriveLink.h"
+#include "platform/Controls.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int AverageCurrentId = 2101;
+constexpr int MaximumCurrentId = 2107;
+constexpr int DriveControlIds[] = {2110, 2112, 2114, 2082, 2083, 1081, 1079, 1080, 2044};
+constexpr int RingSize = sizeof AppContext::currentSamples / sizeof AppContext::currentSamples[0];
+constexpr float AmperesPerUnit = 0.0018f;
+
+void EnableDriveControls(NativeHandle page, bool enabled)
+{
+    Controls& controls = ActiveControls();
+    for (int id : DriveControlIds) {
+        if (controls.IsEnabled(page, id) != enabled) controls.Enable(page, id, enabled);
+    }
+}
+
+void ShowAmperes(NativeHandle page, int id, float amperes)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%1.1f A", static_cast<double>(amperes));
+    ActiveControls().SetText(page, id, text);
+}
+
+} // namespace
+
+void RefreshDriveStatistics(AppContext& app)
+{
+    const NativeHandle page = app.drivePage;
+    if (app.driveBus < 0) {
+        if (page) {
+            ActiveControls().SetText(page, AverageCurrentId, "NA");
+            ActiveControls().SetText(page, MaximumCurrentId, "NA");
+            EnableDriveControls(page, false);
+        }
+        return;
+    }
+    if (page) EnableDriveControls(page, true);
+
+    int32_t sample = 0;
+    ReadDriveParameter(app, MotorCurrentParam, sample);
+    app.currentSamples[app.sampleIndex] = sample;
+
+    const int32_t window = app.params[StatisticsWindow].value;
+    float sum = 0.0f;
+    for (int32_t n = 0, at = app.sampleIndex; n < window; ++n) {
+        const int32_t a = std::abs(app.currentSamples[at]);
+        if (a > app.maximumCurrent) app.maximumCurrent = a;
+        sum += static_cast<float>(a);
+        at = at == 0 ? RingSize - 1 : at - 1;
+    }
+    const float average = window > 0 ? sum / static_cast<float>(window) : 0.0f;
+    app.sampleIndex = (app.sampleIndex + 1) % RingSize;
+    if (page) {
+        ShowAmperes(page, AverageCurrentId, average * AmperesPerUnit);
+        ShowAmperes(page, MaximumCurrentId, static_cast<float>(app.maximumCurrent) * AmperesPerUnit);
+    }
+}

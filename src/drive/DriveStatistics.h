@@ -2,5 +2,9 @@
 
 struct AppContext;
 
-// The drive page's current statistics, refreshed from the tick with "dev".
+// The drive page's motor current statistics, refreshed from the tick every
+// 100 ms with "dev": one sample of parameter 901 into the ring, then the
+// average over WINDOW_DURATION samples and the maximum since start or
+// "Reset Max", in amperes. Without a bus: "NA" and the drive controls
+// disabled.
 void RefreshDriveStatistics(AppContext& app);

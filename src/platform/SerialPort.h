@@ -12,14 +12,19 @@ using SerialHandle = intptr_t;
 constexpr SerialHandle InvalidSerialHandle = -1;
 
 // Driver time-outs of an open port, in milliseconds: a read gives up when
-// no byte follows the last one within the interval, or when the total
-// (constant + multiplier per requested byte) has run out; a write has the
-// same kind of total.
-constexpr uint32_t SerialReadInterval = 20;
-constexpr uint32_t SerialReadTotalMultiplier = 1;
-constexpr uint32_t SerialReadTotalConstant = 2;
-constexpr uint32_t SerialWriteTotalMultiplier = 1;
-constexpr uint32_t SerialWriteTotalConstant = 5;
+// no byte follows the last one within the interval (0: no such limit), or
+// when the total (constant + multiplier per requested byte) has run out; a
+// write has the same kind of total.
+struct SerialTimeouts {
+    uint32_t readInterval;
+    uint32_t readTotalMultiplier;
+    uint32_t readTotalConstant;
+    uint32_t writeTotalMultiplier;
+    uint32_t writeTotalConstant;
+};
+
+// The board's port: short time-outs, callers poll for their replies.
+constexpr SerialTimeouts BoardTimeouts{20, 1, 2, 1, 5};
 
 // The device that COM <port> stands for. Windows: "\\.\COM<port>".
 // POSIX, as Wine does it: the symlink "com<port>" in the directory named by
@@ -29,8 +34,18 @@ std::string SerialDeviceName(uint8_t port);
 
 // Opens the device for reading and writing, not shared with any other
 // handle, and sets the line (baud, 8N1, DTR on, RTS off, no flow control)
-// and the time-outs above. InvalidSerialHandle when it cannot be opened.
+// and the board's time-outs. InvalidSerialHandle when it cannot be opened.
 SerialHandle SerialOpen(uint8_t port, uint32_t baud);
+
+// The step at which an open by name failed.
+enum class SerialOpenFault { None, Device, LineSettings, LineApply, Timeouts };
+
+// Opens a port by its name: "COM<n>" (the device SerialDeviceName gives),
+// or on POSIX a device path as it stands. The line is baud 8N1 without
+// flow control, built from the mode text "baud=<b> data=8 parity=N stop=1"
+// on Windows, with the given time-outs. On failure the handle is closed,
+// fault says which step failed and InvalidSerialHandle is returned.
+SerialHandle SerialOpenNamed(const char* name, uint32_t baud, const SerialTimeouts& timeouts, SerialOpenFault& fault);
 
 // Closes the handle; true when the system reported success.
 bool SerialClose(SerialHandle handle);
@@ -38,7 +53,7 @@ bool SerialClose(SerialHandle handle);
 // One write call; the count of bytes the system accepted.
 uint32_t SerialWrite(SerialHandle handle, const uint8_t* bytes, uint32_t count);
 
-// One read call with the driver time-outs; the count of bytes stored.
+// One read call with the port's driver time-outs; the count of bytes stored.
 uint32_t SerialReadOnce(SerialHandle handle, uint8_t* buffer, uint32_t count);
 
 // Bytes in the receive queue; 0 when the call fails.

@@ -1,16 +1,17 @@
 #include "ui/MainPage.h"
 
-#include "core/StartSwitches.h"
 #include "core/Version.h"
 #include "board/BoardProtocol.h"
 #include "board/LinkState.h"
 #include "board/ParamDisplay.h"
 #include "board/WheelLink.h"
 #include "controller/ControllerCombo.h"
+#include "drive/DriveLink.h"
 #include "exec/Exec.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxStyle.h"
 #include "profiles/Profiles.h"
+#include "ui/DrivePage.h"
 #include "ui/ProfileDialog.h"
 #include "ui/WheelStateDrawing.h"
 #include "update/ComPortSearch.h"
@@ -42,11 +43,9 @@ constexpr int32_t InvertCompanionBit = 4;
 constexpr uint32_t AutomaticUpdateBit = 1;
 constexpr uint32_t DetectGameBit = 2;
 
-// USB ids of the wheel board and of the drive's RS485 adapter.
+// USB ids of the wheel board.
 constexpr uint16_t BoardVendorId = 0x2341;
 constexpr uint16_t BoardProductId = 0x8036;
-constexpr uint16_t DriveVendorId = 0x0403;
-constexpr uint16_t DriveProductId = 0x6001;
 
 // The trackbars of this page.
 constexpr ParamIndex PageTrackbars[] = {
@@ -59,17 +58,11 @@ constexpr ParamIndex PageTrackbars[] = {
 constexpr ParamIndex UnboundRecords[] = {CenterOffset, WheelFlags, DebugLevel, CommandMode, EncoderCounts,
                                          PwmFrequency};
 
-void Bind(ParamControl& record, const ParamDefinition& d, NativeHandle dialog)
-{
-    BindControl(record, dialog, d.trackbarId, d.labelId, d.number, d.widthCode, d.minimum, d.maximum, d.tickStep,
-                d.displayKind, d.unit);
-}
-
 void BindPage(AppContext& app, NativeHandle page)
 {
-    for (ParamIndex i : PageTrackbars) Bind(app.params[i], ParamSet[i], page);
-    for (ParamIndex i : UnboundRecords) Bind(app.params[i], ParamSet[i], nullptr);
-    Bind(app.params[ExternalGain], ParamSet[ExternalGain], page);
+    for (ParamIndex i : PageTrackbars) BindFromSet(app, i, page);
+    for (ParamIndex i : UnboundRecords) BindFromSet(app, i, nullptr);
+    BindFromSet(app, ExternalGain, page);
 }
 
 void SetBit(int32_t& value, int32_t bit, bool on) { value = on ? (value | bit) : (value & ~bit); }
@@ -209,7 +202,23 @@ void ApplySelectedProfile(AppContext& app)
     if (GameProfile* profile = SelectedProfile(app)) ApplyProfile(app, *profile);
 }
 
-bool IsCombo(int id) { return id == WheelComPortComboId || id == GamingDeviceComboId || id == ProfileComboId; }
+bool IsCombo(const AppContext& app, int id, NativeHandle page)
+{
+    if (page && page == app.drivePage) return id == DriveComPortComboId || id == DebugLevelComboId;
+    return id == WheelComPortComboId || id == GamingDeviceComboId || id == ProfileComboId;
+}
+
+// Opening a port list fills it anew, so that a device plugged in after
+// start-up shows up; the port the program holds stays in it.
+void RefreshPortList(AppContext& app, int id, NativeHandle page)
+{
+    if (page == app.drivePage && id == DriveComPortComboId) {
+        FillComPortList(page, id, app.driveComPort, app.driveBus >= 0);
+    } else if (page != app.drivePage && id == WheelComPortComboId) {
+        WaitLinkIdle(app);
+        FillComPortList(page, id, app.boardComPort, app.boardPort.IsOpen());
+    }
+}
 
 } // namespace
 
@@ -228,7 +237,6 @@ void InitMainPage(AppContext& app, NativeHandle page)
     ShowNoExternalGain(app);
 
     if (app.boardComPort == 0) app.boardComPort = FindComPortFromIds(BoardVendorId, BoardProductId);
-    if (g_switches.dev && app.driveComPort == 0) app.driveComPort = FindComPortFromIds(DriveVendorId, DriveProductId);
 
     FillComPortList(page, WheelComPortComboId, app.boardComPort);
     if (app.boardComPort != 0) ConnectWheel(app, app.boardComPort);
@@ -246,19 +254,15 @@ void InitMainPage(AppContext& app, NativeHandle page)
 bool PageCommand(AppContext& app, int id, NativeHandle page)
 {
     app.commandBusy = 1;
-    const bool handled = RunCommand(app, id, page);
+    const bool handled = page && page == app.drivePage ? DrivePageCommand(app, id, page) : RunCommand(app, id, page);
     app.commandBusy = 0;
     return handled;
 }
 
 bool PageNotified(AppContext& app, int id, int code, NativeHandle page)
 {
-    if (!IsCombo(id)) return PageCommand(app, id, page);
-    if (code == ComboListOpening && id == WheelComPortComboId) {
-        // A board plugged in after start-up shows up in the list.
-        WaitLinkIdle(app);
-        FillComPortList(page, id, app.boardComPort, app.boardPort.IsOpen());
-    }
+    if (!IsCombo(app, id, page)) return PageCommand(app, id, page);
+    if (code == ComboListOpening) RefreshPortList(app, id, page);
     return code == ComboSelectionChanged ? PageCommand(app, id, page) : true;
 }
 
@@ -268,5 +272,6 @@ void PageTrackbarScrolled(AppContext& app, NativeHandle trackbar)
     if (!record) return;
     WaitLinkIdle(app);
     TrackbarChanged(app, *record);
+    if (record == &app.params[TorqueBandwidth]) WriteDriveParameter(app, TorqueBandwidthParam, record->value);
     if (GameProfile* profile = SelectedProfile(app)) StoreProfile(app, *profile);
 }

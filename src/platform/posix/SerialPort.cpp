@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <mutex>
+#include <unordered_map>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -43,11 +46,12 @@ speed_t SpeedOf(uint32_t baud)
 }
 
 // Raw 8N1 without flow control; a rate the system does not know leaves the
-// speed as it was (the line settings are best effort, as SetCommState is).
-void SetLine(int fd, uint32_t baud)
+// speed as it was. LineSettings when the line cannot be read, LineApply
+// when the new settings are refused.
+SerialOpenFault SetLine(int fd, uint32_t baud)
 {
     termios tio{};
-    if (tcgetattr(fd, &tio) != 0) return;
+    if (tcgetattr(fd, &tio) != 0) return SerialOpenFault::LineSettings;
     cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -58,11 +62,46 @@ void SetLine(int fd, uint32_t baud)
         cfsetispeed(&tio, speed);
         cfsetospeed(&tio, speed);
     }
-    tcsetattr(fd, TCSANOW, &tio);
+    return tcsetattr(fd, TCSANOW, &tio) == 0 ? SerialOpenFault::None : SerialOpenFault::LineApply;
+}
+
+// The board's lines: DTR on, RTS off.
+void SetBoardLines(int fd)
+{
     int dtr = TIOCM_DTR;
     int rts = TIOCM_RTS;
     ioctl(fd, TIOCMBIS, &dtr);
     ioctl(fd, TIOCMBIC, &rts);
+}
+
+// The time-outs of each open descriptor, as the driver keeps them on Windows.
+std::mutex g_timeoutsLock;
+std::unordered_map<int, SerialTimeouts> g_timeouts;
+
+void KeepTimeouts(int fd, const SerialTimeouts& timeouts)
+{
+    const std::lock_guard<std::mutex> hold(g_timeoutsLock);
+    g_timeouts[fd] = timeouts;
+}
+
+SerialTimeouts TimeoutsOf(int fd)
+{
+    const std::lock_guard<std::mutex> hold(g_timeoutsLock);
+    const auto found = g_timeouts.find(fd);
+    return found != g_timeouts.end() ? found->second : BoardTimeouts;
+}
+
+// Opens the device not shared with any other handle: a second handle on
+// the same device cannot be had while this one is open.
+int OpenDevice(const char* path)
+{
+    const int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !isatty(fd)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 // Waits until the descriptor has bytes, up to timeoutMs; false on time-out,
@@ -111,25 +150,54 @@ std::string SerialDeviceName(uint8_t port)
 
 SerialHandle SerialOpen(uint8_t port, uint32_t baud)
 {
-    const std::string name = SerialDeviceName(port);
-    const int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenDevice(SerialDeviceName(port).c_str());
     if (fd < 0) return InvalidSerialHandle;
-    // Not shared: a second handle on the same device cannot be had while
-    // this one is open.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !isatty(fd)) {
-        close(fd);
-        return InvalidSerialHandle;
-    }
-    SetLine(fd, baud);
+    SetLine(fd, baud); // best effort, as SetCommState is for the board
+    SetBoardLines(fd);
+    KeepTimeouts(fd, BoardTimeouts);
     return fd;
 }
 
-bool SerialClose(SerialHandle handle) { return close(Fd(handle)) == 0; }
+SerialHandle SerialOpenNamed(const char* name, uint32_t baud, const SerialTimeouts& timeouts, SerialOpenFault& fault)
+{
+    std::string path = name;
+    if (std::strncmp(name, "COM", 3) == 0) {
+        char* end = nullptr;
+        const long port = std::strtol(name + 3, &end, 10);
+        if (end == name + 3 || *end != '\0' || port < 1 || port > 255) {
+            fault = SerialOpenFault::Device;
+            return InvalidSerialHandle;
+        }
+        path = SerialDeviceName(static_cast<uint8_t>(port));
+    }
+    const int fd = OpenDevice(path.c_str());
+    if (fd < 0) {
+        fault = SerialOpenFault::Device;
+        return InvalidSerialHandle;
+    }
+    fault = SetLine(fd, baud);
+    if (fault != SerialOpenFault::None) {
+        close(fd);
+        return InvalidSerialHandle;
+    }
+    KeepTimeouts(fd, timeouts);
+    return fd;
+}
+
+bool SerialClose(SerialHandle handle)
+{
+    {
+        const std::lock_guard<std::mutex> hold(g_timeoutsLock);
+        g_timeouts.erase(Fd(handle));
+    }
+    return close(Fd(handle)) == 0;
+}
 
 uint32_t SerialWrite(SerialHandle handle, const uint8_t* bytes, uint32_t count)
 {
     const int fd = Fd(handle);
-    const uint64_t deadline = NowMs() + SerialWriteTotalConstant + uint64_t{SerialWriteTotalMultiplier} * count;
+    const SerialTimeouts timeouts = TimeoutsOf(fd);
+    const uint64_t deadline = NowMs() + timeouts.writeTotalConstant + uint64_t{timeouts.writeTotalMultiplier} * count;
     uint32_t done = 0;
     while (done < count) {
         const ssize_t n = write(fd, bytes + done, count - done);
@@ -147,13 +215,16 @@ uint32_t SerialWrite(SerialHandle handle, const uint8_t* bytes, uint32_t count)
 uint32_t SerialReadOnce(SerialHandle handle, uint8_t* buffer, uint32_t count)
 {
     const int fd = Fd(handle);
-    const uint64_t deadline = NowMs() + SerialReadTotalConstant + uint64_t{SerialReadTotalMultiplier} * count;
+    const SerialTimeouts timeouts = TimeoutsOf(fd);
+    const uint64_t deadline = NowMs() + timeouts.readTotalConstant + uint64_t{timeouts.readTotalMultiplier} * count;
     uint64_t lastByte = 0;
     uint32_t got = 0;
     while (got < count) {
         const uint64_t now = NowMs();
         uint64_t until = deadline;
-        if (got > 0 && lastByte + SerialReadInterval < until) until = lastByte + SerialReadInterval;
+        if (got > 0 && timeouts.readInterval > 0 && lastByte + timeouts.readInterval < until) {
+            until = lastByte + timeouts.readInterval;
+        }
         const ssize_t n = read(fd, buffer + got, count - got);
         if (n > 0) {
             got += static_cast<uint32_t>(n);

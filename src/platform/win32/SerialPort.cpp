@@ -8,6 +8,18 @@ namespace {
 
 HANDLE Handle(SerialHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
+bool SetTimeouts(HANDLE h, const SerialTimeouts& wanted)
+{
+    COMMTIMEOUTS timeouts{};
+    GetCommTimeouts(h, &timeouts);
+    timeouts.ReadIntervalTimeout = wanted.readInterval;
+    timeouts.ReadTotalTimeoutMultiplier = wanted.readTotalMultiplier;
+    timeouts.ReadTotalTimeoutConstant = wanted.readTotalConstant;
+    timeouts.WriteTotalTimeoutMultiplier = wanted.writeTotalMultiplier;
+    timeouts.WriteTotalTimeoutConstant = wanted.writeTotalConstant;
+    return SetCommTimeouts(h, &timeouts) != FALSE;
+}
+
 } // namespace
 
 std::string SerialDeviceName(uint8_t port)
@@ -44,17 +56,36 @@ SerialHandle SerialOpen(uint8_t port, uint32_t baud)
     dcb.StopBits = ONESTOPBIT;
     SetCommState(h, &dcb);
 
-    COMMTIMEOUTS timeouts{};
-    GetCommTimeouts(h, &timeouts);
-    timeouts.ReadIntervalTimeout = SerialReadInterval;
-    timeouts.ReadTotalTimeoutMultiplier = SerialReadTotalMultiplier;
-    timeouts.ReadTotalTimeoutConstant = SerialReadTotalConstant;
-    timeouts.WriteTotalTimeoutMultiplier = SerialWriteTotalMultiplier;
-    timeouts.WriteTotalTimeoutConstant = SerialWriteTotalConstant;
-    SetCommTimeouts(h, &timeouts);
+    SetTimeouts(h, BoardTimeouts);
 
     SetCommMask(h, EV_RXCHAR);
     return reinterpret_cast<SerialHandle>(h);
+}
+
+SerialHandle SerialOpenNamed(const char* name, uint32_t baud, const SerialTimeouts& timeouts, SerialOpenFault& fault)
+{
+    const std::string path = std::string("\\\\.\\") + name;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        fault = SerialOpenFault::Device;
+        return InvalidSerialHandle;
+    }
+    char mode[64];
+    std::snprintf(mode, sizeof mode, "baud=%u data=8 parity=N stop=1", static_cast<unsigned>(baud));
+    DCB dcb{};
+    dcb.DCBlength = 28;
+    if (!BuildCommDCBA(mode, &dcb)) {
+        fault = SerialOpenFault::LineSettings;
+    } else if (!SetCommState(h, &dcb)) {
+        fault = SerialOpenFault::LineApply;
+    } else if (!SetTimeouts(h, timeouts)) {
+        fault = SerialOpenFault::Timeouts;
+    } else {
+        fault = SerialOpenFault::None;
+        return reinterpret_cast<SerialHandle>(h);
+    }
+    CloseHandle(h);
+    return InvalidSerialHandle;
 }
 
 bool SerialClose(SerialHandle handle) { return CloseHandle(Handle(handle)) != FALSE; }

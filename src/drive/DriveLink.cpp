@@ -1,0 +1,91 @@
+#include "drive/DriveLink.h"
+
+#include "core/AppContext.h"
+#include "core/StartSwitches.h"
+#include "drive/DriveBus.h"
+#include "drive/DriveSerial.h"
+#include "exec/Log.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr uint16_t ConfiguredReadTimeoutMs = 200;
+constexpr int32_t ClearFaultsValue = 3;
+
+} // namespace
+
+void ConfigureDrive(AppContext& app)
+{
+    if (!g_switches.dev) return;
+    drive::SetReadTimeout(ConfiguredReadTimeoutMs);
+    LogPrintf(0, "Opening RS485 port");
+    if (app.driveBus >= 0) {
+        BusClose(app.driveBus);
+        app.driveBus = -1;
+    }
+    char name[16];
+    std::snprintf(name, sizeof name, "COM%d", static_cast<int>(app.driveComPort));
+    const int bus = BusOpen(name);
+    if (bus < 0) {
+        LogPrintf(0, "Error opening RS485 port");
+        return;
+    }
+    LogPrintf(0, "RS485 port open");
+    int32_t version = 0;
+    const uint32_t status = BusReadParameter(bus, app.driveAddress, DriveVersionParam, version);
+    if (status != SmOk) {
+        LogDriveStatus("Error reading version", status);
+        BusClose(bus);
+        return;
+    }
+    app.driveBus = bus;
+    BusReadParameter(bus, app.driveAddress, TorqueBandwidthParam, app.params[TorqueBandwidth].value);
+    LogPrintf(0, "Drive successfully Configured. Version : 0x%x", static_cast<unsigned>(version));
+}
+
+uint32_t WriteDriveParameter(AppContext& app, uint16_t parameter, int32_t value)
+{
+    if (app.driveBus < 0) return SmCommError;
+    return BusSetParameter(app.driveBus, app.driveAddress, parameter, value);
+}
+
+uint32_t ReadDriveParameter(AppContext& app, uint16_t parameter, int32_t& value)
+{
+    if (app.driveBus < 0) return SmCommError;
+    return BusReadParameter(app.driveBus, app.driveAddress, parameter, value);
+}
+
+void SetDriveControl(AppContext& app, int32_t value)
+{
+    if (app.driveBus >= 0) WriteDriveParameter(app, DriveControlParam, value);
+}
+
+void ClearDriveFaults(AppContext& app)
+{
+    if (app.driveBus >= 0) WriteDriveParameter(app, ClearFaultsParam, ClearFaultsValue);
+}
+
+void LogDriveStatus(const char* text, uint32_t status)
+{
+    if (status == SmOk) {
+        LogPrintf(0, "Ok");
+        return;
+    }
+    static constexpr struct {
+        uint32_t bit;
+        const char* word;
+    } words[] = {{SmNoDevice, "No Device "},
+                 {SmBusError, "Bus "},
+                 {SmCommError, "Comm "},
+                 {SmParameterError, "Parameter "},
+                 {SmLengthError, "Length "}};
+    char line[128];
+    int used = std::snprintf(line, sizeof line, "%s : 0x%x ->", text, static_cast<unsigned>(status));
+    for (const auto& w : words) {
+        if ((status & w.bit) == 0 || used < 0 || used >= static_cast<int>(sizeof line)) continue;
+        used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), "- %s", w.word);
+    }
+    LogPrintf(0, "%s", line);
+}
