@@ -2,6 +2,8 @@
 
 #include "platform/GameInput.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,30 +28,88 @@ public:
         int acquires = 0;
     };
 
-    // Attaches a controller; its product name is kept here.
-    Device& Attach(const std::string& name, uint8_t guidFirstByte, uint32_t productWord = 0);
+    // Attaches a controller; its product name is kept here. Handles are the
+    // records' addresses: room is made once, up front.
+    Device& Attach(const std::string& name, uint8_t guidFirstByte, uint32_t productWord = 0)
+    {
+        devices_.reserve(32);
+        Device& device = devices_.emplace_back();
+        device.name = name;
+        device.instance.instanceGuid[0] = guidFirstByte;
+        device.instance.productWord = productWord;
+        return device;
+    }
 
-    long startResult = 0;
-    long configResult = 0;
-    long enumResult = 0;
+    long startResult = 0, configResult = 0, enumResult = 0;
     std::vector<uint32_t> xinputIds;
     int xinputQueries = 0;
 
-    long Start(NativeHandle instance) override;
-    std::vector<uint32_t> XInputIds() override;
-    long ReadJoystickConfig() override;
-    long EnumDevices(DeviceFound found, void* context) override;
-    InputDevice CreateDevice(const InputGuid& instanceGuid) override;
-    void Prepare(InputDevice device, NativeHandle window) override;
-    long EnumObjects(InputDevice device, ObjectFound found, void* context) override;
-    bool SetAxisRange(InputDevice device, uint32_t type, int32_t minimum, int32_t maximum) override;
-    long InstanceGuid(InputDevice device, InputGuid& guid) override;
-    long Acquire(InputDevice device) override;
-    long Poll(InputDevice device) override;
-    long ReadState(InputDevice device, InputState& state) override;
+    long Start(NativeHandle) override { return startResult; }
+    std::vector<uint32_t> XInputIds() override { return ++xinputQueries, xinputIds; }
+    long ReadJoystickConfig() override { return configResult; }
+    long EnumDevices(DeviceFound found, void* context) override
+    {
+        if (enumResult < 0) return enumResult;
+        for (Device& device : devices_) {
+            device.instance.productName = device.name.c_str();
+            found(device.instance, context);
+        }
+        return enumResult;
+    }
+    InputDevice CreateDevice(const InputGuid& guid) override
+    {
+        for (Device& d : devices_)
+            if (std::memcmp(d.instance.instanceGuid, guid, sizeof(InputGuid)) == 0) return d.creatable ? &d : nullptr;
+        return nullptr;
+    }
+    // Calls with a handle that is none of these fail (-1, false) or do nothing.
+    void Prepare(InputDevice device, NativeHandle) override
+    {
+        if (Device* d = Find(device)) d->prepared = true;
+    }
+    long EnumObjects(InputDevice device, ObjectFound found, void* context) override
+    {
+        if (!Find(device)) return -1;
+        for (const InputObject& object : Find(device)->objects)
+            if (!found(object, context)) break;
+        return 0;
+    }
+    bool SetAxisRange(InputDevice device, uint32_t type, int32_t minimum, int32_t maximum) override
+    {
+        Device* d = Find(device);
+        if (!d || minimum != 0 || maximum != 65535) return false;
+        if (std::find(d->refusedRanges.begin(), d->refusedRanges.end(), type) != d->refusedRanges.end()) return false;
+        d->rangedAxes.push_back(type);
+        return true;
+    }
+    long InstanceGuid(InputDevice device, InputGuid& guid) override
+    {
+        if (!Find(device)) return -1;
+        std::memcpy(guid, Find(device)->instance.instanceGuid, sizeof(InputGuid));
+        return 0;
+    }
+    long Acquire(InputDevice device) override
+    {
+        Device* d = Find(device);
+        if (!d) return -1;
+        const auto call = static_cast<std::size_t>(d->acquires++);
+        return call < d->acquireResults.size() ? d->acquireResults[call] : 0;
+    }
+    long Poll(InputDevice device) override { return Find(device) ? Find(device)->pollResult : -1; }
+    long ReadState(InputDevice device, InputState& state) override
+    {
+        const Device* d = Find(device);
+        if (d && d->stateResult >= 0) state = d->state;
+        return d ? d->stateResult : -1;
+    }
 
-    // The device behind a handle the program holds.
-    Device* Find(InputDevice device);
+    // The device behind a handle the program holds, null for a stranger.
+    Device* Find(InputDevice device)
+    {
+        for (Device& d : devices_)
+            if (&d == device) return &d;
+        return nullptr;
+    }
     Device& At(std::size_t index) { return devices_[index]; }
     InputDevice Handle(std::size_t index) { return &devices_[index]; }
 
