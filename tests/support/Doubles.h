@@ -36,10 +36,10 @@ inline void BindParams(AppContext& app, NativeHandle page)
     for (int i = 0; i < ParamCount; ++i) BindParam(app.params[i], i, page);
 }
 
-// Polls the condition for up to two seconds; its last answer.
-template <typename Condition> bool WaitUntil(Condition done)
+// Polls the condition for up to the limit; its last answer.
+template <typename Condition> bool WaitUntil(Condition done, std::chrono::milliseconds limit = std::chrono::seconds(2))
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    const auto end = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return done();
 }

@@ -19,7 +19,6 @@ class PageCommands : public ProfilePage {
 protected:
     void SetUp() override
     {
-        ProfilePage::SetUp();
         ASSERT_TRUE(app->boardPort.Open(3, 115200));
         app->boardComPort = 3;
     }

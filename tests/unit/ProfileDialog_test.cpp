@@ -66,7 +66,8 @@ TEST_F(ProfilePage, ProfileDialogMakesUpdatesOrEditsAProfileAndSelectsIt)
     EXPECT_EQ(told.at(0), "Profile and process names can't contain any of , = < > | ( ) \" nor // or /* nor a control "
                           "character, since they would not read back from the profiles file. (48)");
     EXPECT_EQ(told.at(2), "Profile already exists, do you want to update it ? (36)");
-    for (const char* text : {"a=b", "a<b", "a>b", "a|b", "(a)", "a\"b", "a//b", "a/*b", "a\r\nb", "a\tb"}) {
-        EXPECT_FALSE(ProfileTextFitsFile(text)) << text;
-    }
+    std::vector<std::string> refused = {"a=b", "a<b", "a>b", "a|b", "(a)", "a\"b", "a//b", "a/*b"};
+    for (int c = 1; c < 0x80; c = c == 0x1F ? 0x7F : c + 1) refused.push_back({'a', static_cast<char>(c), 'b'});
+    for (const std::string& text : refused) EXPECT_FALSE(ProfileTextFitsFile(text.c_str())) << testing::PrintToString(text);
+    EXPECT_TRUE(ProfileTextFitsFile("Caf\xE9 2"));
 }
