@@ -194,12 +194,13 @@ TEST_F(Runtime, TextsOfTheCurrentLanguage)
 {
     std::string wide = "<Row>";
     for (int i = 0; i < 300; ++i) wide += "<Cell><Data>x</Data></Cell>";
-    const std::string shortSheet = "<Row><Cell><Data>[English]</Data></Cell></Row><Row><Cell><Data>[MemUnits]</Data></Cell></Row>"
-                                   "<Row><Cell><Data>B</Data></Cell></Row><Row><Cell></Cell></Row><Row><Cell><Data>K</Data></Cell></Row>";
+    const std::string units = "<Row><Cell><Data>[English]</Data></Cell></Row><Row><Cell><Data>[MemUnits]</Data></Cell></Row>"
+                              "<Row><Cell><Data>B</Data></Cell></Row>";
     const struct { uint16_t language; const char* languages; std::string sheet; std::vector<const char*> units; const char* line; } cases[] = {
         {2, "LANG=German,Deutsch,0,2,0,1031\r\n", Sheet, {"Bytes", "KB", "MB", "GB &amp; more", nullptr}, "Defaulting to English."},
         {7, "", Sheet, {nullptr}, "FindScriptLanguageMarker: Could not find installed language 7"},
-        {0, "", shortSheet, {"B", nullptr}, "InitExec: Allocated 4  main ram, 0 B debug ram."},
+        {0, "", units + "<Row><Cell></Cell></Row><Row><Cell><Data>K</Data></Cell></Row>", {"B", nullptr}, "0 B debug ram."},
+        {0, "", units + "<Row ss:Index", {"B", nullptr}, "InitExec: Allocated 4  main ram, 0 B debug ram."}, // cut in a tag
         {0, "", wide + "</Row>" + Sheet, {"Bytes", "KB"}, "InitExec: Allocated 4 MB main ram, 0 Bytes debug ram."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -350,4 +351,5 @@ TEST_F(MemoryPools, TableOfCapacityNHoldsNMinusOneBeforeItGrowsAndAFailureLeaves
     FreeTable(&table);
     EXPECT_FALSE(AddTable(&table, 1024, 8 * 1024));
     EXPECT_TRUE(LogHas("AddTable error: No table (could not allocate 8 )")) << Log();
+    EXPECT_FALSE(AppendTableEntry(&table, &table, 16)) << "a table that could not be made takes nothing";
 }

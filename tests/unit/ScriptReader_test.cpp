@@ -1,3 +1,4 @@
+#include "exec/Memory.h"
 #include "exec/ScriptFile.h"
 
 #include "ExecRuntime.h"
@@ -94,6 +95,14 @@ TEST_F(ScriptTables, TokensRead)
         for (ReadToken(table); !(table->status & ScriptAtEnd); ReadToken(table)) tokens.emplace_back(table->token);
         EXPECT_EQ(tokens, expected) << text.substr(0, 40);
     }
+    // With the pool spent, a token is kept in the buffer of the one before, whole if it fits, else cut.
+    ScriptTable* table = Table("abcdef ghijkl mnopqrs\r\n");
+    ReadToken(table);
+    std::vector<void*> held;
+    for (const std::size_t size : {4096u, 1u})
+        while (void* p = AllocMem(MemMainRam, size)) held.push_back(p);
+    for (const char* token : {"ghijkl", "mnopqr"}) EXPECT_STREQ((ReadToken(table), table->token), token);
+    for (void* p : held) FreeMem(p);
 }
 
 // The table's text follows the file, so a second section keeps the first.

@@ -2,6 +2,8 @@
 #include "controller/ControllerDiscovery.h"
 #include "controller/ControllerPoll.h"
 #include "controller/Tick.h"
+#include "platform/ProcessSnapshot.h"
+#include "profiles/Profiles.h"
 #include "ui/WheelStateDrawing.h"
 #include "../support/Doubles.h"
 #include "FakeClock.h"
@@ -64,15 +66,24 @@ TEST_F(TickTest, TraceFramesAreLoggedOnePerTickOnlyWhileTheDebugLevelIsAboveNone
     }
 }
 
-TEST_F(TickTest, BoardStepRunsMoreThanASecondApartAndNotWhileCommandBusyButTheControllerIsAlwaysRead)
+TEST_F(TickTest, BoardStepRunsMoreThanASecondApartAndNotWhileCommandBusyButGamesAndTheControllerAreAlwaysLookedAt)
 {
     FakeClock clock(0);
     Wheel();
+    static int snapshots = 0; // game detection's looks at the processes
+    const ProcessSnapshotter previous = UseProcessSnapshot([](std::vector<std::string>&) { return ++snapshots > 0; });
+    CreateProfile(*app, "Default", "NoLife.exe");
+    ui.controls.SelectComboItem(&page, ProfileComboId, 0);
+    app->flags = 2;
     app->boardComPort = 4;
     app->commandBusy = 1;
-    clock.Sleep(5000);
-    Tick(*app, false);
-    EXPECT_EQ(std::pair(StatusWrites(), Drawn()), std::pair(0L, 1L));
+    for (const auto& [sleep, looks] : {std::pair{5000u, 1}, {2000u, 1}, {1u, 2}}) { // more than two seconds apart
+        clock.Sleep(sleep);
+        Tick(*app, false);
+        EXPECT_EQ(std::tuple(StatusWrites(), snapshots), std::tuple(0L, looks));
+    }
+    UseProcessSnapshot(previous);
+    EXPECT_EQ(Drawn(), 3);
     app->commandBusy = 0;
     clock.SetStep(1);
     const uint64_t start = clock.Now();
