@@ -5,7 +5,7 @@ import shutil
 import unittest
 
 from pagetest import MAIN_GAIN, PROFILE_COMBO, PageTest
-from wine import BIN, ESCAPE, IDOK, wait_until
+from wine import BIN, IDOK, wait_until
 
 NEW = 2078
 PROFILE_NAME, PROCESS_NAME = 1206, 1207
@@ -32,8 +32,7 @@ class ProfilesTest(PageTest):
         sim = self.board("--status", "8")
         (self.dir / "config.ini").write_bytes(b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
         run = self.start()
-        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
-
+        self.assertReady(run)
         self.wine.driver("post-click", run.window, NEW)
         dialog = self.wine.driver("find", "Game Profile", 20000)
         self.wine.driver("set-text", dialog, PROFILE_NAME, "My Game")
@@ -46,10 +45,8 @@ class ProfilesTest(PageTest):
         self.wine.driver("trackbar", run.window, MAIN_GAIN, 50)
         self.assertTrue(sim.wait_for(lambda frames: any(
             f.get("kind") == "write" and f["bytes"] == [ord("P"), 17, 1, 50] for f in frames)))
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
-
-        profiles = (self.dir / "GameProfiles.ini").read_bytes().decode("latin-1")
+        self.escape(run)
+        profiles = self.file("GameProfiles.ini")
         self.assertIn('\r\nPROFILE="My Game",mygame.exe,0,', profiles)
         line = next(l for l in profiles.split("\r\n") if l.startswith('PROFILE="My Game"'))
         self.assertEqual(line.split(",")[4], "50")
@@ -57,13 +54,12 @@ class ProfilesTest(PageTest):
 
         sent_before = len(profile_sends(sim.frames()))
         run = self.start()
-        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+        self.assertReady(run)
         self.assertEqual(self.selected_profile(run), ["My Game"])
-        self.assertEqual(int(self.wine.driver("trackpos", run.window, MAIN_GAIN).split()[0]), 50)
+        self.assertEqual(self.position(run, MAIN_GAIN), 50)
         self.assertTrue(sim.wait_for(lambda frames: len(profile_sends(frames)) > sent_before))
         self.assertEqual(profile_sends(sim.frames())[sent_before][17], 50)
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
+        self.escape(run)
 
     def test_running_game_selects_its_profile_and_sends_it(self):
         sim = self.board("--status", "8")
@@ -74,7 +70,7 @@ class ProfilesTest(PageTest):
             b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
             b"PROFILE=Rally,RallyGame.exe,0,540,77,10,11,12,13,14,15,16,1,2,3,4,16\r\n\r\n")
         run = self.start()
-        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+        self.assertReady(run)
         self.assertEqual(self.selected_profile(run), ["Default"])
 
         game = self.dir / "RallyGame.exe"
@@ -86,12 +82,11 @@ class ProfilesTest(PageTest):
             self.assertTrue(wait_until(lambda: self.selected_profile(run) == ["Rally"], timeout=15))
             self.assertTrue(sim.wait_for(lambda frames: any(
                 s[17] == 77 and s[8] == 540 for s in profile_sends(frames)[sent_before:])))
-            self.assertEqual(int(self.wine.driver("trackpos", run.window, MAIN_GAIN).split()[0]), 77)
+            self.assertEqual(self.position(run, MAIN_GAIN), 77)
         finally:
             process.kill()
             process.wait()
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
+        self.escape(run)
 
 
 if __name__ == "__main__":
