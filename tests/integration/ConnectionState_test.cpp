@@ -94,17 +94,6 @@ TEST_F(BoardLinkTest, MinimisedDebugLevelAndCommandBusyKeepThePollOffTheLineCali
     EXPECT_EQ(sim.Frames("center"), Texts{"99"});
 }
 
-TEST_F(BoardLinkTest, BoardThatStopsAnsweringKeepsItsStateAndText)
-{
-    StartBoard({"--status", "8", "--disconnect-after", "72"});
-    app->boardComPort = BoardCom;
-    PollWheel(*app, false); // probe, 69 reads, status, version
-    ASSERT_EQ(app->linkState, LinkWheelReady);
-    PollWheel(*app, false);
-    EXPECT_EQ(app->linkState, LinkWheelReady);
-    EXPECT_EQ(Label(StatusTextId), "Wheel Ready");
-}
-
 TEST_F(BoardLinkTest, ChoosingAPortIdentifiesThereNoneClosesItAndResetRestartsTheBoardAt1200Baud)
 {
     WheelSim& sim = StartBoard({"--status", "8", "--restart-ms", "100"});

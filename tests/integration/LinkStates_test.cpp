@@ -22,7 +22,6 @@ protected:
         app->boardComPort = port;
         InitMainPage(*app, app->mainPage);
     }
-    std::string Text(int id) { return Label(id); }
     int Position(int id) { return ui.controls.TrackbarPosition(app->mainPage, id); }
     void Notify(int id, int code) { PageNotified(*app, id, code, app->mainPage); }
     std::vector<std::string> Ports() { return ui.controls.ComboTexts(app->mainPage, WheelComPortComboId); }
@@ -50,11 +49,8 @@ protected:
 TEST_F(LinkStates, ABoardChosenAfterStartGetsTheDefaultProfileNeverZeros)
 {
     StartPage(0);
-    EXPECT_EQ(Text(GainLabel), "---");
-    const GameProfile& made = *app->profiles.At(0);
-    EXPECT_EQ(made.maxAngle, 900u) << "no board values: the new-profile defaults";
-    EXPECT_EQ(made.mainGain, 127);
-    EXPECT_EQ(made.filter, 16);
+    EXPECT_EQ(Label(GainLabel), "---");
+    EXPECT_EQ(app->profiles.At(0)->maxAngle, 900u) << "no board values: the new-profile defaults";
 
     WheelSim& sim = StartBoard({"--status", "8", "--set", "8=540", "--set", "17=20"});
     Notify(WheelComPortComboId, ComboListOpening);
@@ -64,14 +60,14 @@ TEST_F(LinkStates, ABoardChosenAfterStartGetsTheDefaultProfileNeverZeros)
     ui.controls.SelectComboItem(app->mainPage, WheelComPortComboId, static_cast<int>(com5 - ports.begin()));
     Notify(WheelComPortComboId, ComboSelectionChanged);
 
-    EXPECT_EQ(Text(StatusTextId), "Wheel Found");
+    EXPECT_EQ(Label(StatusTextId), "Wheel Found");
     EXPECT_EQ(Position(AngleTrackbar), 900) << "the profile's angle, not the board's 540";
     EXPECT_EQ(Position(GainTrackbar), 127);
     EXPECT_EQ(Writes(sim, 8), std::vector<std::string>{"80,8,4,0,0,3,132"}) << "900";
     EXPECT_EQ(Writes(sim, 17), std::vector<std::string>{"80,17,1,127"});
     PollWheel(*app, false);
-    EXPECT_EQ(Text(StatusTextId), "Ready");
-    EXPECT_EQ(Text(GainLabel), "---") << "the board has no gain source";
+    EXPECT_EQ(Label(StatusTextId), "Ready");
+    EXPECT_EQ(Label(GainLabel), "---") << "the board has no gain source";
     EXPECT_EQ(app->profiles.At(0)->maxAngle, 900u);
 
     Notify(WheelComPortComboId, ComboListOpening);
@@ -80,7 +76,7 @@ TEST_F(LinkStates, ABoardChosenAfterStartGetsTheDefaultProfileNeverZeros)
         << "the port this program holds stays listed and chosen";
     ui.controls.SelectComboItem(app->mainPage, WheelComPortComboId, 0);
     Notify(WheelComPortComboId, ComboSelectionChanged);
-    EXPECT_EQ(Text(StatusTextId), "Disconnected") << "None";
+    EXPECT_EQ(Label(StatusTextId), "Disconnected") << "None";
     EXPECT_FALSE(app->boardPort.IsOpen());
 }
 
@@ -89,20 +85,21 @@ TEST_F(LinkStates, AnUnpluggedBoardIsDroppedAfterAGraceAndFoundAgainWithTheProfi
     WheelSim* sim = &StartBoard({"--status", "8"});
     StartPage(BoardCom);
     PollWheel(*app, false);
-    ASSERT_EQ(Text(StatusTextId), "Ready");
+    ASSERT_EQ(Label(StatusTextId), "Ready");
 
     sim->Stop();
     PollWheel(*app, false);
-    EXPECT_EQ(app->linkState, LinkWheelReady) << "one lost reply is not an unplugged board";
+    EXPECT_EQ(std::pair(app->linkState, Label(StatusTextId)), std::pair(uint8_t{LinkWheelReady}, std::string("Wheel Ready")))
+        << "one lost reply is not an unplugged board: the link state's text shows";
     PollWheel(*app, false);
     PollWheel(*app, false);
     EXPECT_EQ(app->linkState, LinkDisconnected);
-    EXPECT_EQ(Text(StatusTextId), "Disconnected");
-    EXPECT_EQ(Text(GainLabel), "---");
+    EXPECT_EQ(Label(StatusTextId), "Disconnected");
+    EXPECT_EQ(Label(GainLabel), "---");
 
     sim = &StartBoard({"--status", "8", "--set", "17=20"});
     PollWheel(*app, false);
-    EXPECT_EQ(Text(StatusTextId), "Ready");
+    EXPECT_EQ(Label(StatusTextId), "Ready");
     EXPECT_EQ(Writes(*sim, 17), std::vector<std::string>{"80,17,1,127"}) << "the selected profile goes to the board again";
     const std::vector<long> reads = sim->Numbers("read");
     EXPECT_EQ(std::count(reads.begin(), reads.end(), 36), 1) << "its set was read again";
@@ -134,7 +131,7 @@ TEST_F(LinkStates, EveryIdentifiedBoardShowsItsStatus)
         FreshApp();
         StartBoard(options);
         StartPage(BoardCom);
-        EXPECT_EQ(Text(StatusTextId), "Wheel Found");
+        EXPECT_EQ(Label(StatusTextId), "Wheel Found");
     }
 }
 

@@ -1,30 +1,18 @@
 // uidriver: finds the program's windows and acts on them as a user would.
 // One command per run; results go to standard output, failures to standard
-// error with exit code 1.
-//
-//   find TITLE-PREFIX [TIMEOUT-MS]        hwnd of a visible top-level window
-//   find-box TEXT [TIMEOUT-MS]            hwnd of a message box or dialog showing TEXT
-//   find-class CLASS [TIMEOUT-MS]         hwnd of a top-level window of that class (hidden ones too)
-//   answer TEXT BUTTON-ID [TIMEOUT-MS]    answers the box showing TEXT with a button
-//   gone HWND [TIMEOUT-MS]                waits until the window no longer exists
-//   title HWND / children HWND            the window's title / its controls: id class "text" [disabled]
-//   close HWND / minimize HWND            posts WM_CLOSE / minimises the window
-//   visible HWND / size HWND              "1" when visible / window and client sizes "W H CW CH"
-//   key HWND VK                           presses and releases a key in the window's focus
-//   focus HWND                            id and class of the window with the keyboard focus
-//   command HWND ID                       posts WM_COMMAND ID to the window
-//   command-exit HWND ID [TIMEOUT-MS]     posts WM_COMMAND ID, waits for the process to end, prints its exit code
-//   post-registered HWND NAME WPARAM LPARAM  posts the window message registered under NAME
+// error with exit code 1. TIMEOUT-MS is optional (10 s).
+//   find TITLE-PREFIX | find-box TEXT | find-class CLASS [TIMEOUT-MS]: the hwnd of a visible top-level window
+//     with the title, of one with a control showing the text, of one of the class (hidden ones too)
+//   answer TEXT BUTTON-ID [TIMEOUT-MS]: answers the box showing TEXT;  gone HWND [TIMEOUT-MS]: waits until it goes
+//   title | children | close | minimize | visible | size | focus HWND: the title; the controls (id class "text"
+//     [disabled]); WM_CLOSE; minimises; 1 when visible; "W H CW CH"; id and class of the keyboard focus
+//   key HWND VK;  command HWND ID;  command-exit HWND ID [TIMEOUT-MS] (prints the process's exit code)
+//   post-registered HWND NAME WPARAM LPARAM: posts the window message registered under NAME
 // and on the control ID anywhere below HWND:
-//   exists HWND ID                        "1" when it exists, else "0"
-//   text HWND ID / set-text HWND ID TEXT  its text / types TEXT into an edit control (replacing its text)
-//   checked HWND ID                       check state of a check box
-//   click HWND ID / post-click HWND ID    clicks a button, returning once handled / without waiting
-//   trackbar HWND ID POS                  moves a trackbar and sends the scroll messages of a drag
-//   trackpos HWND ID                      a trackbar's position, range and ticks
-//   combo HWND ID INDEX                   chooses a combo entry as a user does
-//   combo-items HWND ID                   the combo's entries: index, text, item data, "*" if selected
-//   drop HWND ID / dropped HWND ID        clicks a drop-down list open (fails when it does not) / "1" while open
+//   exists | text | checked | trackpos | combo-items | dropped HWND ID: 1 or 0; its text; the check state; position,
+//     range and ticks; the entries (index, text, data, "*" if selected); 1 while the list is open
+//   click | post-click | drop HWND ID: clicks, returning once handled or at once; clicks the list open
+//   set-text HWND ID TEXT;  trackbar HWND ID POS (with a drag's scroll messages);  combo HWND ID INDEX (as a user)
 #include <windows.h>
 #include <commctrl.h>
 
