@@ -16,7 +16,6 @@ public:
     bool Begin(NativeHandle window, const CanvasRect& area) override
     {
         if (!window) return false;
-        window_ = window;
         Note("begin %d %d %d %d", area.left, area.top, area.right, area.bottom);
         return true;
     }
@@ -45,7 +44,6 @@ public:
     }
 
     const std::vector<std::string>& Operations() const { return operations_; }
-    NativeHandle Window() const { return window_; }
     void Clear() { operations_.clear(); }
 
 private:
@@ -59,5 +57,4 @@ private:
     }
 
     std::vector<std::string> operations_;
-    NativeHandle window_ = nullptr;
 };

@@ -1,6 +1,7 @@
 """Runs the Windows programs of the build under Wine on a private X display,
 and drives their windows with uidriver.exe."""
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -12,11 +13,8 @@ BIN = ROOT / "build" / "windows" / "bin"
 VANTOR = BIN / "Vantor.exe"
 UIDRIVER = BIN / "uidriver.exe"
 
-TAB = 9
-RETURN = 13
-ESCAPE = 27
+TAB, RETURN, ESCAPE = 9, 13, 27  # virtual keys
 IDOK = 1
-IDCANCEL = 2
 
 
 class Display:
@@ -91,10 +89,7 @@ class Wine:
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             code = subprocess.run(["wine", str(UIDRIVER), *map(str, args)], env=self.env,
                                   stdout=out, stderr=err, timeout=timeout).returncode
-            out.seek(0)
-            err.seek(0)
-            stdout = out.read().decode("cp1252", errors="replace").strip()
-            stderr = err.read().decode("cp1252", errors="replace").strip()
+            stdout, stderr = (f.seek(0) or f.read().decode("cp1252", errors="replace").strip() for f in (out, err))
         if check and code != 0:
             raise AssertionError(f"uidriver {' '.join(map(str, args))}: {stderr}")
         return stdout
@@ -103,10 +98,8 @@ class Wine:
         """The controls below a window: id -> (class, text, enabled)."""
         found = {}
         for line in self.driver("children", window).splitlines():
-            control, rest = line.split(" ", 1)
-            class_name, rest = rest.split(" ", 1)
-            text, _, state = rest.rpartition('"')
-            found[int(control)] = (class_name, text[1:], state.strip() != "disabled")
+            control, class_name, text, disabled = re.fullmatch(r'(-?\d+) (\S+) "(.*)"( disabled)?', line).groups()
+            found[int(control)] = (class_name, text, not disabled)
         return found
 
     def screenshot(self, path):

@@ -14,6 +14,7 @@ namespace {
 constexpr int GainLabel = 2043;
 constexpr int AngleTrackbar = 2037;
 constexpr int GainTrackbar = 2021;
+using Options = std::vector<std::string>;
 
 class LinkStates : public BoardLinkTest {
 protected:
@@ -37,10 +38,6 @@ protected:
             if (f.rfind(head, 0) == 0) frames.push_back(f);
         }
         return frames;
-    }
-    static bool Logged(const WheelSim& sim, const char* kind, std::size_t count)
-    {
-        return WaitUntil([&] { return sim.Frames(kind).size() >= count; });
     }
 };
 
@@ -105,28 +102,10 @@ TEST_F(LinkStates, AnUnpluggedBoardIsDroppedAfterAGraceAndFoundAgainWithTheProfi
     EXPECT_EQ(std::count(reads.begin(), reads.end(), 36), 1) << "its set was read again";
 }
 
-TEST_F(LinkStates, ALateReplyIsNeverTakenForTheNextRequest)
-{
-    WheelSim& sim = StartBoard({"--slow", "150"});
-    for (ParamControl& record : app->params) record.value = 77;
-    app->params[DebugLevel].value = 0;
-    ASSERT_TRUE(ConnectWheel(*app, BoardCom));
-    for (int i = 0; i < DebugLevel; ++i) EXPECT_EQ(app->params[i].value, 77) << "a read not believed keeps its value";
-    EXPECT_EQ(app->paramsRead, 0);
-    PollWheel(*app, false);
-    EXPECT_TRUE(Logged(sim, "probe", 2)) << "the board is identified again";
-    EXPECT_TRUE(Logged(sim, "read", 2));
-    EXPECT_EQ(sim.Frames("read").size(), 2u) << "one read after each identification, no more";
-    EXPECT_EQ(app->params[MaxAngle].value, 77);
-}
-
 TEST_F(LinkStates, EveryIdentifiedBoardShowsItsStatus)
 {
-    const std::vector<std::vector<std::string>> boards = {
-        {"--debug-text", "Init done"}, // text with the answer's first letter ahead of the answer
-        {"--set", "16=1"},             // a debug level that keeps the status exchange quiet
-    };
-    for (const std::vector<std::string>& options : boards) {
+    // Text with the answer's first letter ahead of the answer; a debug level that keeps the status exchange quiet.
+    for (const std::vector<std::string>& options : {Options{"--debug-text", "Init done"}, Options{"--set", "16=1"}}) {
         SCOPED_TRACE(options[1]);
         FreshApp();
         StartBoard(options);

@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -209,50 +208,6 @@ TEST_F(ScriptTables, MissingFolderIsMade)
     ASSERT_TRUE(Rewrite(table, 1));
     EXPECT_EQ(dir.Read("sub/config.ini"), "[Settings]\r\nFLAGS=1\r\n\r\n");
     RemoveResource(table);
-}
-
-TEST_F(ScriptTables, RewritingOneSectionKeepsEveryOtherSectionOfRandomFiles)
-{
-    const char* const lineEnds[] = {"\r\n", "\n", "\r", "\n\r"};
-    const char* const values[] = {"1", "[v]", "x[2]", "\"q r\"", "'a\\'b'"};
-    std::mt19937 random(20240611);
-    auto pick = [&](unsigned n) { return static_cast<unsigned>(random() % n); };
-    for (int round = 0; round < 160; ++round) {
-        const std::string end = lineEnds[round % 4];
-        std::string text = pick(2) ? "// head [x]" + end : "";
-        std::vector<std::size_t> headers, starts;
-        const unsigned sections = 1 + pick(4);
-        for (unsigned s = 0; s < sections; ++s) {
-            // A comment before a header goes with the section before it,
-            // blanks that indent it stay with it.
-            const unsigned lead = pick(3);
-            if (lead == 1) text += "/* c */";
-            starts.push_back(text.size());
-            if (lead == 2) text += "  ";
-            headers.push_back(text.size());
-            text += "[S" + std::to_string(s) + "]" + (pick(4) ? "" : " // h") + end;
-            for (unsigned lines = pick(4); lines > 0; --lines) {
-                const bool all = pick(2);
-                text += all ? "ALL=" : "TWO=";
-                for (unsigned v = all ? 1 + pick(3) : 2; v > 0; --v)
-                    text += std::string(values[pick(5)]) + (v > 1 ? "," : "");
-                text += (pick(3) ? "" : " // note [x]") + end + (pick(4) ? "" : end);
-            }
-        }
-        starts.push_back(text.size());
-        dir.Write("r.ini", text);
-        std::vector<Lines> before;
-        for (unsigned s = 0; s < sections; ++s) before.push_back(Parse("r.ini", "S" + std::to_string(s)));
-
-        const unsigned k = pick(sections);
-        const std::string name = "S" + std::to_string(k);
-        ASSERT_TRUE(Rewrite("r.ini", name));
-        SCOPED_TRACE("round " + std::to_string(round) + ", rewriting " + name + " of:\n" + text);
-        EXPECT_EQ(dir.Read("r.ini"),
-                  text.substr(0, headers[k]) + "[" + name + "]\r\nFLAGS=3\r\n\r\n" + text.substr(starts[k + 1]));
-        for (unsigned s = 0; s < sections; ++s)
-            EXPECT_EQ(Parse("r.ini", "S" + std::to_string(s)), s == k ? Lines{"8:3"} : before[s]) << "section " << s;
-    }
 }
 
 TEST_F(ScriptTables, SaveOfAFileThatCannotBeReadIsRefusedAndLeavesIt)
