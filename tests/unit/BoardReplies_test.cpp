@@ -76,13 +76,12 @@ TEST_F(BoardLink, WritesAreBigEndianFramesFollowedByTwentyMillisecondsAndOnlyFor
 TEST_F(BoardLink, ProfileGoesOutOnlyWhileTheWheelIsFoundOrReadyAndABusyLinkIsWaitedForAtMostHalfASecond)
 {
     ASSERT_TRUE(Open());
-    Bytes profile = {'P', 8, 4, 0x00, 0x00, 0x03, 0x84};
     p[MaxAngle].value = 900;
     for (ParamIndex i : {MainGain, GameFxSpring, GameFxFriction, GameFxDamper, GameFxInertia, GameFxConstant,
-                         GameFxSine, ForceTable, WheelFlags, UserFxSpring, UserFxFriction, UserFxDamper, UserFxInertia}) {
-        p[i].value = ParamSet[i].number;
-        profile.insert(profile.end(), {'P', ParamSet[i].number, 1, ParamSet[i].number});
-    }
+                         GameFxSine, ForceTable, WheelFlags, UserFxSpring, UserFxFriction, UserFxDamper, UserFxInertia})
+        p[i].value = ParamSet[i].number; // a value of its own
+    Bytes profile = {'P', 8, 4, 0x00, 0x00, 0x03, 0x84}; // MaxAngle, then each one-byte parameter in turn
+    for (uint8_t n : Bytes{17, 18, 19, 20, 21, 22, 23, 24, 34, 30, 31, 32, 33}) profile.insert(profile.end(), {'P', n, 1, n});
     for (uint8_t state : {LinkDisconnected, LinkConnected, LinkWheelError, LinkWheelFound, LinkWheelReady}) {
         app->linkState = state;
         SendProfile(*app);

@@ -1,21 +1,16 @@
 // Script table files: the lines and tokens read, sections written back
-// with every byte outside them kept, files that cannot be read or written
-// left as they are with the caller told, tables of different files apart,
-// and names that do not fit refused rather than cut.
+// with every byte outside them kept, a write that cannot be made leaving
+// the file as it is, tables of different files apart, and names that do
+// not fit refused rather than cut.
 
-#include "core/AppContext.h"
 #include "exec/Memory.h"
 #include "exec/Resource.h"
 #include "exec/ScriptFile.h"
-#include "profiles/ProfileFile.h"
-#include "profiles/SettingsFile.h"
 
 #include "ExecRuntime.h"
 #include "FakeClock.h"
 
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -210,45 +205,12 @@ TEST_F(ScriptTables, MissingFolderIsMade)
     RemoveResource(table);
 }
 
-TEST_F(ScriptTables, SaveOfAFileThatCannotBeReadIsRefusedAndLeavesIt)
-{
-    const std::string tooBig(5u << 20, 'x'); // more than the runtime's pool holds
-    auto app = std::make_unique<AppContext>();
-    const struct {
-        const char* file;
-        std::function<bool()> save;
-        std::string logLine;
-    } cases[] = {
-        {"config.ini", [&] { return SaveSettings(*app); }, "SaveSettings: could not write config.ini"},
-        {"GameProfiles.ini", [&] { return SaveProfiles(*app); }, "GameProfiles: could not write GameProfiles.ini"},
-    };
-    for (const auto& c : cases) {
-        for (const bool directory : {false, true}) {
-            SCOPED_TRACE(std::string(c.file) + (directory ? " as a folder" : " too big"));
-            if (directory)
-                fs::create_directories(dir.path() / c.file / "x");
-            else
-                dir.Write(c.file, tooBig);
-            EXPECT_FALSE(c.save());
-            EXPECT_TRUE(directory ? fs::is_directory(dir.path() / c.file)
-                                  : fs::file_size(dir.path() / c.file) == tooBig.size());
-            EXPECT_TRUE(LogHas(c.logLine));
-            EXPECT_NE(Log().find(std::string(c.file) + " exists but could not be read"), std::string::npos);
-            fs::remove_all(dir.path() / c.file);
-        }
-    }
-}
-
 TEST_F(ScriptTables, RenameIsRetriedThenTheFileIsWrittenInPlaceElseTheWriteFails)
 {
     const std::string old = "[A]\r\nX=1\r\n";
-    const struct {
-        const char* what;
-        bool obstacleGoes;
-        bool temporaryGoes; // the rename can then never work: only the in-place write can
-        bool diskFull;      // the text cannot be written beside the file
-        bool written;
-    } cases[] = {
+    // When the temporary file goes too, the rename can never work: only the in-place write can. A full disk
+    // takes no text beside the file.
+    const struct { const char* what; bool obstacleGoes, temporaryGoes, diskFull, written; } cases[] = {
         {"rename works on a retry", true, false, false, true},
         {"written in place", true, true, false, true},
         {"nothing works", false, false, false, false},
@@ -276,9 +238,7 @@ TEST_F(ScriptTables, RenameIsRetriedThenTheFileIsWrittenInPlaceElseTheWriteFails
         EXPECT_LE(clock.Now(), 2000u) << "retries are brief";
         EXPECT_EQ(Text(table), c.written ? old + "[Settings]\r\nFLAGS=3\r\n\r\n" : old);
         ASSERT_EQ(fs::is_directory(dir.path() / "config.ini"), !c.written && !c.diskFull);
-        if (!fs::is_directory(dir.path() / "config.ini")) {
-            EXPECT_EQ(dir.Read("config.ini"), Text(table));
-        }
+        EXPECT_EQ(fs::is_directory(dir.path() / "config.ini") ? Text(table) : dir.Read("config.ini"), Text(table));
         EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "config.ini.new")));
         RemoveResource(table);
         fs::remove_all(dir.path() / "config.ini");
