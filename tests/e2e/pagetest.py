@@ -68,6 +68,9 @@ class PageTest(unittest.TestCase):
     def file(self, name):
         return (self.dir / name).read_bytes().decode("latin-1")
 
+    def write(self, name, data):
+        (self.dir / name).write_bytes(data)
+
     def config(self):
         return self.file("config.ini")
 

@@ -15,7 +15,7 @@ WHEEL_FLAGS = 34
 class MainPageTest(PageTest):
     def test_wheel_on_com5_is_ready_and_its_settings_move_on_the_wire(self):
         sim = self.board("--status", "1,3,8", "--fw-version", "0x0102", "--set", "8=1080", "--set", "17=100")
-        (self.dir / "config.ini").write_bytes(b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
+        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
         run = self.start()
         self.assertReady(run)
         self.assertEqual(self.text(run, FIRMWARE), "1.2")
@@ -25,8 +25,7 @@ class MainPageTest(PageTest):
         self.assertEqual(self.text(run, MAIN_GAIN_LABEL), "78 %")
 
         self.wine.driver("trackbar", run.window, MAIN_GAIN, 64)
-        self.assertTrue(sim.wait_for(lambda frames: any(
-            f.get("kind") == "write" and f["bytes"] == [ord("P"), 17, 1, 64] for f in frames)))
+        self.assertTrue(sim.wait_for_bytes("write", [ord("P"), 17, 1, 64]))
         self.assertEqual(self.text(run, MAIN_GAIN_LABEL), "50 %")
         self.wine.screenshot(self.dir / "main-page.png")
 

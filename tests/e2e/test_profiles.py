@@ -15,13 +15,9 @@ PROFILE_SEND_ORDER = [8, 17, 18, 19, 20, 21, 22, 23, 24, 34, 30, 31, 32, 33]
 
 def profile_sends(frames):
     """The runs of write frames that carry a whole profile, as {number: value}."""
-    writes = [f for f in frames if f.get("kind") == "write"]
-    numbers = [f["number"] for f in writes]
-    runs = []
-    for i in range(len(writes) - len(PROFILE_SEND_ORDER) + 1):
-        if numbers[i:i + len(PROFILE_SEND_ORDER)] == PROFILE_SEND_ORDER:
-            runs.append({f["number"]: f["value"] for f in writes[i:i + len(PROFILE_SEND_ORDER)]})
-    return runs
+    writes, n = [f for f in frames if f.get("kind") == "write"], len(PROFILE_SEND_ORDER)
+    return [{f["number"]: f["value"] for f in writes[i:i + n]} for i in range(len(writes) - n + 1)
+            if [f["number"] for f in writes[i:i + n]] == PROFILE_SEND_ORDER]
 
 
 class ProfilesTest(PageTest):
@@ -30,7 +26,7 @@ class ProfilesTest(PageTest):
 
     def test_profile_made_in_the_dialog_keeps_its_gain_across_a_restart(self):
         sim = self.board("--status", "8")
-        (self.dir / "config.ini").write_bytes(b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
+        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
         run = self.start()
         self.assertReady(run)
         self.wine.driver("post-click", run.window, NEW)
@@ -43,8 +39,7 @@ class ProfilesTest(PageTest):
         self.assertEqual(self.selected_profile(run), ["My Game"])
 
         self.wine.driver("trackbar", run.window, MAIN_GAIN, 50)
-        self.assertTrue(sim.wait_for(lambda frames: any(
-            f.get("kind") == "write" and f["bytes"] == [ord("P"), 17, 1, 50] for f in frames)))
+        self.assertTrue(sim.wait_for_bytes("write", [ord("P"), 17, 1, 50]))
         self.escape(run)
         profiles = self.file("GameProfiles.ini")
         self.assertIn('\r\nPROFILE="My Game",mygame.exe,0,', profiles)
@@ -63,12 +58,10 @@ class ProfilesTest(PageTest):
 
     def test_running_game_selects_its_profile_and_sends_it(self):
         sim = self.board("--status", "8")
-        (self.dir / "config.ini").write_bytes(
-            b"[Config]\r\nFLAGS=2\r\nDEVICE_COM_PORT=5\r\nGAME_PROFILE_ID=0\r\n\r\n")
-        (self.dir / "GameProfiles.ini").write_bytes(
-            b"[GameProfiles]\r\n"
-            b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
-            b"PROFILE=Rally,RallyGame.exe,0,540,77,10,11,12,13,14,15,16,1,2,3,4,16\r\n\r\n")
+        self.write("config.ini", b"[Config]\r\nFLAGS=2\r\nDEVICE_COM_PORT=5\r\nGAME_PROFILE_ID=0\r\n\r\n")
+        self.write("GameProfiles.ini", b"[GameProfiles]\r\n"
+                   b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
+                   b"PROFILE=Rally,RallyGame.exe,0,540,77,10,11,12,13,14,15,16,1,2,3,4,16\r\n\r\n")
         run = self.start()
         self.assertReady(run)
         self.assertEqual(self.selected_profile(run), ["Default"])

@@ -36,6 +36,10 @@ class WheelSim:
     def wait_for(self, predicate, timeout=10.0):
         return wait_until(lambda: predicate(self.frames()), timeout)
 
+    def wait_for_bytes(self, kind, frame_bytes):
+        """Waits for a frame of the kind with these bytes."""
+        return self.wait_for(lambda frames: any(f.get("kind") == kind and f["bytes"] == frame_bytes for f in frames))
+
     def stop(self):
         if self.process.poll() is None:
             self.process.terminate()
