@@ -62,45 +62,36 @@ public:
             if (std::memcmp(d.instance.instanceGuid, guid, sizeof(InputGuid)) == 0) return d.creatable ? &d : nullptr;
         return nullptr;
     }
-    // Calls with a handle that is none of these fail (-1, false) or do nothing.
-    void Prepare(InputDevice device, NativeHandle) override
-    {
-        if (Device* d = Find(device)) d->prepared = true;
-    }
+    // The program hands back only handles of devices it created here.
+    void Prepare(InputDevice device, NativeHandle) override { Of(device).prepared = true; }
     long EnumObjects(InputDevice device, ObjectFound found, void* context) override
     {
-        if (!Find(device)) return -1;
-        for (const InputObject& object : Find(device)->objects)
+        for (const InputObject& object : Of(device).objects)
             if (!found(object, context)) break;
         return 0;
     }
     bool SetAxisRange(InputDevice device, uint32_t type, int32_t minimum, int32_t maximum) override
     {
-        Device* d = Find(device);
-        if (!d || minimum != 0 || maximum != 65535) return false;
-        if (std::find(d->refusedRanges.begin(), d->refusedRanges.end(), type) != d->refusedRanges.end()) return false;
-        d->rangedAxes.push_back(type);
+        std::vector<uint32_t>& refused = Of(device).refusedRanges;
+        if (minimum != 0 || maximum != 65535 || std::find(refused.begin(), refused.end(), type) != refused.end()) return false;
+        Of(device).rangedAxes.push_back(type);
         return true;
     }
     long InstanceGuid(InputDevice device, InputGuid& guid) override
     {
-        if (!Find(device)) return -1;
-        std::memcpy(guid, Find(device)->instance.instanceGuid, sizeof(InputGuid));
+        std::memcpy(guid, Of(device).instance.instanceGuid, sizeof(InputGuid));
         return 0;
     }
     long Acquire(InputDevice device) override
     {
-        Device* d = Find(device);
-        if (!d) return -1;
-        const auto call = static_cast<std::size_t>(d->acquires++);
-        return call < d->acquireResults.size() ? d->acquireResults[call] : 0;
+        const auto call = static_cast<std::size_t>(Of(device).acquires++);
+        return call < Of(device).acquireResults.size() ? Of(device).acquireResults[call] : 0;
     }
-    long Poll(InputDevice device) override { return Find(device) ? Find(device)->pollResult : -1; }
+    long Poll(InputDevice device) override { return Of(device).pollResult; }
     long ReadState(InputDevice device, InputState& state) override
     {
-        const Device* d = Find(device);
-        if (d && d->stateResult >= 0) state = d->state;
-        return d ? d->stateResult : -1;
+        if (Of(device).stateResult >= 0) state = Of(device).state;
+        return Of(device).stateResult;
     }
 
     // The device behind a handle the program holds, null for a stranger.
@@ -111,6 +102,7 @@ public:
         return nullptr;
     }
     Device& At(std::size_t index) { return devices_[index]; }
+    Device& Of(InputDevice device) { return *static_cast<Device*>(device); }
     InputDevice Handle(std::size_t index) { return &devices_[index]; }
 
 private:

@@ -18,9 +18,12 @@ IDOK = 1
 
 
 class Display:
-    """A private Xvfb display for the test run."""
+    """The display of the run: one that is already there when named (such as the user's own), else a private Xvfb."""
 
-    def __init__(self):
+    def __init__(self, name=None):
+        self.name, self.process = name, None
+        if name:
+            return
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
@@ -33,18 +36,9 @@ class Display:
         self.name = ":" + number
 
     def close(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
-
-
-class SharedDisplay:
-    """A display that is already there, such as the user's own."""
-
-    def __init__(self, name):
-        self.name = name
-
-    def close(self):
-        pass
+        if self.process:
+            self.process.terminate()
+            self.process.wait(timeout=10)
 
 
 class Wine:

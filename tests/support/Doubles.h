@@ -9,6 +9,7 @@
 #include "platform/RecordingControls.h"
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -22,6 +23,13 @@ struct Doubles {
     Canvas* const previousCanvas = UseCanvas(&canvas);
     GameInput* const previousInput = UseGameInput(&input);
     ~Doubles() { UseControls(previousControls); UseCanvas(previousCanvas); UseGameInput(previousInput); }
+};
+
+// An application context and a page handle, with the doubles in place.
+struct AppPage {
+    Doubles ui;
+    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
+    int page = 0, drivePage = 0;
 };
 
 // Binds a record, or every record of the set, as the main page does (the dialog may be null).

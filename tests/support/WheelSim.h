@@ -52,9 +52,8 @@ public:
     {
         std::vector<std::string> found;
         std::ifstream in(log_);
-        for (std::string line; std::getline(in, line);) {
+        for (std::string line; std::getline(in, line);)
             if (line.find(text) != std::string::npos) found.push_back(line);
-        }
         return found;
     }
 
@@ -84,7 +83,6 @@ public:
     }
 
 private:
-    std::filesystem::path link_;
-    std::filesystem::path log_;
+    std::filesystem::path link_, log_;
     pid_t pid_ = -1;
 };

@@ -4,7 +4,7 @@
 #include "../support/Doubles.h"
 #include <gtest/gtest.h>
 
-class ControllerDiscovery : public ::testing::Test {
+class ControllerDiscovery : public ::testing::Test, protected AppPage {
 protected:
     ~ControllerDiscovery() override { g_switches = StartSwitches{}; }
     // The combo's lines, its selection, the current controller and the stored GUID.
@@ -18,10 +18,7 @@ protected:
     }
     static InputObject Axis(InputObjectKind kind, uint32_t type) { return {kind, true, type}; }
 
-    Doubles ui;
     FakeGameInput& input = ui.input;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
-    int page = 0, drivePage = 0;
 };
 
 TEST_F(ControllerDiscovery, StartListsTheControllersAndTheStoredGuidOrElseTheFirstBecomesCurrent)

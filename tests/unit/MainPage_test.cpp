@@ -25,7 +25,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // An application context whose main page is a recorded dialog with every board parameter bound.
-class ProfilePage : public ::testing::Test {
+class ProfilePage : public ::testing::Test, protected AppPage {
 protected:
     ProfilePage() { BindParams(*app, app->mainPage = &page); }
 
@@ -34,10 +34,7 @@ protected:
     std::string Selected() { return SelectedProfile(*app) ? SelectedProfile(*app)->name : ""; }
     std::vector<std::string> ComboNames() { return controls.ComboTexts(&page, ProfileComboId); }
 
-    Doubles ui;
     RecordingControls& controls = ui.controls;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
-    int page = 0; // the main page's handle
 };
 
 // The user's part of one dialog: what is typed, then Ok or Escape; and what

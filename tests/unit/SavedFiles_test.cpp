@@ -30,14 +30,10 @@ std::string Fields(const AppContext& app)
     return text;
 }
 
-class SavedFiles : public ExecRuntime {
+class SavedFiles : public ExecRuntime, protected AppPage {
 protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
     bool Flags2() const { return dir.Read("config.ini").find("\r\nFLAGS=2\r\n") != std::string::npos; }
-
-    Doubles ui;
-    int page = 0;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
 };
 
 } // namespace

@@ -14,7 +14,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // A tick against a pty board on COM4, a fake controller drawn on a page, a fresh log.
-class TickTest : public ::testing::Test {
+class TickTest : public ::testing::Test, protected AppPage {
 protected:
     TickTest()
     {
@@ -43,9 +43,6 @@ protected:
 
     PtyBoard board{4};
     TempDir logDir;
-    Doubles ui;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
-    int page = 0, drivePage = 0;
 };
 } // namespace
 

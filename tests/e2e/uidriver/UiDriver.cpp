@@ -29,8 +29,6 @@ int Fail(const char* what)
     return 1;
 }
 
-void PrintWindow(HWND window) { std::printf("%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window))); }
-
 std::string WindowText(HWND window)
 {
     char text[1024] = {};
@@ -121,7 +119,7 @@ int Run(int argc, char** argv)
             std::printf("%s\n", WindowText(found).c_str());
             PostMessageA(found, WM_COMMAND, MAKEWPARAM(number(3), BN_CLICKED), 0);
         } else {
-            PrintWindow(found);
+            std::printf("%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(found)));
         }
         return 0;
     }
@@ -210,10 +208,9 @@ int Run(int argc, char** argv)
             send(parent, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), reinterpret_cast<LPARAM>(control));
             send(parent, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(control));
         } else if (command == "trackpos") {
-            std::printf("%lld %lld %lld %lld\n", static_cast<long long>(SendMessageA(control, TBM_GETPOS, 0, 0)),
-                        static_cast<long long>(SendMessageA(control, TBM_GETRANGEMIN, 0, 0)),
-                        static_cast<long long>(SendMessageA(control, TBM_GETRANGEMAX, 0, 0)),
-                        static_cast<long long>(SendMessageA(control, TBM_GETNUMTICS, 0, 0)));
+            for (const UINT message : {TBM_GETPOS, TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETNUMTICS})
+                std::printf("%lld%c", static_cast<long long>(SendMessageA(control, message, 0, 0)),
+                            message == TBM_GETNUMTICS ? '\n' : ' ');
         } else if (command == "combo") {
             if (argc < 5) return Fail("combo HWND ID INDEX");
             SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(number(4)), 0);

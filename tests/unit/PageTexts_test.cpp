@@ -1,11 +1,13 @@
+// What the pages show: parameter labels and trackbars, link and calibration texts, the wheel's drawing.
 #include "board/LinkState.h"
+#include "ui/WheelStateDrawing.h"
 #include "../support/Doubles.h"
 #include <gtest/gtest.h>
 #include <tuple>
 
 namespace {
 // Records of the set bound to a recorded page, as the main page binds them.
-class ParamLabels : public ::testing::Test {
+class PageTexts : public ::testing::Test, protected AppPage {
 protected:
     std::string LabelOf(ParamIndex index, int32_t value)
     {
@@ -14,14 +16,10 @@ protected:
         BindParam(record, index, &page);
         return ui.controls.TextOf(&page, ParamSet[index].labelId);
     }
-
-    Doubles ui;
-    int page = 0;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
 };
 } // namespace
 
-TEST_F(ParamLabels, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheControlAlone)
+TEST_F(PageTexts, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheControlAlone)
 {
     const std::tuple<ParamIndex, int32_t, const char*> cases[] = {
         {MaxAngle, 900, "900 \xB0"}, {MainGain, 127, "100 %"}, {MainGain, 64, "50 %"}, {GameFxSpring, 1, "0 %"},
@@ -45,7 +43,7 @@ TEST_F(ParamLabels, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheCo
     EXPECT_EQ(ui.controls.Get(&page, 2062), nullptr) << "the edit box is its dialog's to fill";
 }
 
-TEST_F(ParamLabels, TrackbarGetsItsRangePositionAndTicksStrictlyInsideAndIsFoundByItsWindow)
+TEST_F(PageTexts, TrackbarGetsItsRangePositionAndTicksStrictlyInsideAndIsFoundByItsWindow)
 {
     app->params[MainGain].value = 64;
     BindParams(*app, &page);
@@ -80,4 +78,35 @@ TEST(ParamSet, TextsOfLinkStatesAndPhasesAndTheEffectTrackbarsRange)
         if (d.displayKind != DisplayPercent127) continue;
         EXPECT_EQ(std::tuple(d.minimum, d.maximum, d.tickStep, d.unit), std::tuple(0, 127, 10, uint8_t{'%'})) << d.name;
     }
+}
+
+TEST_F(PageTexts, WheelStateDrawingHasArrowBarsAndButtons)
+{
+    const struct { const char* name; int32_t axes[6]; uint32_t buttons; int32_t angle; std::vector<std::string> ops; } cases[] = {
+        {"centred", {32767}, 0, 900,
+         {"begin 0 120 70 180", "pen 2 ff0000", "polygon 45,145 15,146 30,175", "pen 1 000000", "rect 60 140 70 180",
+          "rect 80 140 90 180", "rect 100 140 110 180", "rect 120 140 140 158", "rect 295 209 315 227", "brush ff0000",
+          "colors 000000 ffffff", "text \"1\" 126 141 138 156", "text \"10\" 147 164 163 179",
+          "text \"32\" 297 210 313 225", "rect 61 180 69 179", "end"}},
+        {"full right of 900 degrees", {65535}, 0, 900, {"polygon 40,169 39,140 10,155"}},
+        {"full left of 180 degrees: -89.998 cut to -89", {0}, 0, 180, {"polygon 21,140 20,169 49,155"}},
+        {"bars full, empty and half", {32767, 65535, 0, 32767}, 0, 900,
+         {"brush ff0000", "rect 61 142 69 179", "rect 81 180 89 179", "rect 101 162 109 179"}},
+        {"buttons 1 and 32", {32767}, 1u | 1u << 31, 900,
+         {"fill 121 141 139 157 ff0000", "colors 000000 ff0000", "text \"1\" 126 141 138 156", "colors 000000 ffffff",
+          "fill 296 210 314 226 ff0000", "colors 000000 ff0000", "text \"32\" 297 210 313 225"}}};
+    const auto fills = [](const std::vector<std::string>& ops) {
+        return std::count_if(ops.begin(), ops.end(), [](const std::string& op) { return op.rfind("fill", 0) == 0; });
+    };
+    for (const auto& c : cases) {
+        ui.canvas.Clear();
+        DrawWheelState(&page, c.axes, c.buttons, c.angle);
+        const std::vector<std::string>& ops = ui.canvas.Operations();
+        auto at = ops.begin();
+        for (const std::string& op : c.ops) ASSERT_NE(at = std::find(at, ops.end(), op), ops.end()) << c.name << ": " << op;
+        EXPECT_EQ(fills(ops), fills(c.ops)) << c.name << ": every fill is listed";
+    }
+    ui.canvas.Clear();
+    DrawWheelState(nullptr, {}, 0, 900);
+    EXPECT_TRUE(ui.canvas.Operations().empty()) << "nothing is drawn without a page";
 }
