@@ -7,6 +7,7 @@
 #include "platform/FakeGameInput.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/RecordingControls.h"
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -42,6 +43,12 @@ inline void BindParam(ParamControl& record, int index, NativeHandle dialog)
 inline void BindParams(AppContext& app, NativeHandle page)
 {
     for (int i = 0; i < ParamCount; ++i) BindParam(app.params[i], i, page);
+}
+
+// How many of the recorded lines (operations, journal entries) start with the prefix.
+inline long CountStarting(const std::vector<std::string>& lines, const std::string& prefix)
+{
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
 }
 
 // Polls the condition for up to the limit; its last answer.

@@ -106,9 +106,8 @@ TEST_F(ProfilePage, AnEmptyListGetsDefaultWithTheBoardsValuesOnlyWhenTheyWereRea
         ASSERT_EQ(ComboNames(), std::vector<std::string>{"Default"});
         EXPECT_STREQ(app->profiles.At(0)->processName, "NoLife.exe");
         EXPECT_EQ(app->currentProfile, 0) << "the index is clamped to the last entry";
-        EXPECT_EQ(app->params[MaxAngle].value, read ? 1080 : 900);
-        EXPECT_EQ(app->params[MainGain].value, read ? 100 : 127);
-        EXPECT_EQ(app->params[Filter].value, read ? 31 : 16);
+        EXPECT_EQ(std::tuple(app->params[MaxAngle].value, app->params[MainGain].value, app->params[Filter].value),
+                  read ? std::tuple(1080, 100, 31) : std::tuple(900, 127, 16));
         EXPECT_EQ(controls.IsChecked(&page, 2121), read == 1) << "Invert follows bit 0";
     }
 }
@@ -120,8 +119,7 @@ TEST_F(ProfilePage, NamesAreUniqueWithoutRegardToTheCaseOfAToZAndRemovingSelects
     FillProfileCombo(*app);
     RemoveProfile(*app, 3);
     EXPECT_EQ(ComboNames(), (std::vector<std::string>{"A", "A 2", "\xC9t\xE9", "E"}));
-    EXPECT_EQ(Selection(), 2);
-    EXPECT_EQ(app->currentProfile, 2);
+    EXPECT_EQ(std::pair(Selection(), app->currentProfile), std::pair(2, 2));
     RemoveProfile(*app, 0);
     EXPECT_EQ(ComboNames(), (std::vector<std::string>{"A 2", "\xC9t\xE9", "E"}));
     EXPECT_EQ(Selected(), "A 2");

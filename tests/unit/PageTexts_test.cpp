@@ -95,16 +95,13 @@ TEST_F(PageTexts, WheelStateDrawingHasArrowBarsAndButtons)
         {"buttons 1 and 32", {32767}, 1u | 1u << 31, 900,
          {"fill 121 141 139 157 ff0000", "colors 000000 ff0000", "text \"1\" 126 141 138 156", "colors 000000 ffffff",
           "fill 296 210 314 226 ff0000", "colors 000000 ff0000", "text \"32\" 297 210 313 225"}}};
-    const auto fills = [](const std::vector<std::string>& ops) {
-        return std::count_if(ops.begin(), ops.end(), [](const std::string& op) { return op.rfind("fill", 0) == 0; });
-    };
     for (const auto& c : cases) {
         ui.canvas.Clear();
         DrawWheelState(&page, c.axes, c.buttons, c.angle);
         const std::vector<std::string>& ops = ui.canvas.Operations();
         auto at = ops.begin();
         for (const std::string& op : c.ops) ASSERT_NE(at = std::find(at, ops.end(), op), ops.end()) << c.name << ": " << op;
-        EXPECT_EQ(fills(ops), fills(c.ops)) << c.name << ": every fill is listed";
+        EXPECT_EQ(CountStarting(ops, "fill"), CountStarting(c.ops, "fill")) << c.name << ": every fill is listed";
     }
     ui.canvas.Clear();
     DrawWheelState(nullptr, {}, 0, 900);

@@ -85,29 +85,18 @@ protected:
 TEST_F(ScriptTables, SectionLinesRead)
 {
     const struct { std::string text; Lines lines; const char* section = "S"; } cases[] = {
-        {"[gameprofiles]\r\nKEY=1\r\n", {"1:1"}, "GameProfiles"},
-        {"[S]\r\ntwo=a,b\r\n", {"2:a|b"}},
-        {"[S]\r\nALL=a,,b\r\n", {"4:a|b"}},
-        {"[S]\r\nALL=a,\"\",b\r\n", {"4:a||b"}},
-        {"[S]\r\nALL=Hello World\r\n", {"4:Hello|World"}},
-        {"[S]\r\nALL=\"Hello World\"\r\n", {"4:Hello World"}},
+        {"[gameprofiles]\r\nKEY=1\r\n", {"1:1"}, "GameProfiles"}, {"[S]\r\ntwo=a,b\r\n", {"2:a|b"}},
+        {"[S]\r\nALL=a,,b\r\n", {"4:a|b"}}, {"[S]\r\nALL=a,\"\",b\r\n", {"4:a||b"}},
+        {"[S]\r\nALL=Hello World\r\n", {"4:Hello|World"}}, {"[S]\r\nALL=\"Hello World\"\r\n", {"4:Hello World"}},
         {"[S]\r\nTWO=a,b", {"2:a"}}, // a last line without a line end loses its last value
-        {"[S]\r\nKEY=7", {"1:"}},
-        {"[S]\r\nKEY=abc//note, more\r\nTWO=x,y\r\n", {"1:abc", "2:x|y"}},
-        {"[S]\r\nKEY=abc // note\r\n", {"1:abc"}},
-        {"[S]\r\n/* old\r\nKEY=0 */KEY=5\r\n", {"1:5"}},
+        {"[S]\r\nKEY=7", {"1:"}}, {"[S]\r\nKEY=abc//note, more\r\nTWO=x,y\r\n", {"1:abc", "2:x|y"}},
+        {"[S]\r\nKEY=abc // note\r\n", {"1:abc"}}, {"[S]\r\n/* old\r\nKEY=0 */KEY=5\r\n", {"1:5"}},
         {"[S]\r\nTWO=a\r\nKEY=1\r\nKEY=2\r\n", {"1:2"}}, // a short line takes the next keyword and loses the next line
-        {"[S]\r\nKEY=1,2\r\nKEY=3\r\n", {"1:3"}},
-        {"[S]\r\nOTHER=1,2,3\r\nKEY=4\r\n", {"1:4"}},
-        {"[S]\r\nKEY=1\r\n[T]\r\nKEY=2\r\n", {"1:1"}},
-        {"[T]\r\nKEY=2\r\n[S]\r\nKEY=1\r\n", {"1:1"}},
-        {"[T]\r\nKEY=2\r\n", {}},
-        {"[S\r\nKEY=2\r\n", {}},
-        {"", {}},
-        {"KEY=1\r\n", {"1:1"}, nullptr},
+        {"[S]\r\nKEY=1,2\r\nKEY=3\r\n", {"1:3"}}, {"[S]\r\nOTHER=1,2,3\r\nKEY=4\r\n", {"1:4"}},
+        {"[S]\r\nKEY=1\r\n[T]\r\nKEY=2\r\n", {"1:1"}}, {"[T]\r\nKEY=2\r\n[S]\r\nKEY=1\r\n", {"1:1"}},
+        {"[T]\r\nKEY=2\r\n", {}}, {"[S\r\nKEY=2\r\n", {}}, {"", {}}, {"KEY=1\r\n", {"1:1"}, nullptr},
         {"[S]\r\nALL=Rally(2004)\r\nKEY=1\r\n", {"4:Rally|2004", "1:1"}},
-        {std::string("[S]\r\nKEY=1\r\n\0KEY=2\r\n", 20), {"1:1"}},
-        {"[S]\r\nKEY=1\r\n\x1aKEY=2\r\n", {"1:1"}},
+        {std::string("[S]\r\nKEY=1\r\n\0KEY=2\r\n", 20), {"1:1"}}, {"[S]\r\nKEY=1\r\n\x1aKEY=2\r\n", {"1:1"}},
         {"[S]\rKEY=1 // note\rKEY=2\r", {"1:1", "1:2"}}, // a line comment ends with its line, whatever ends it
     };
     for (const auto& c : cases) EXPECT_EQ(Parse(Table(c.text), c.section), c.lines) << testing::PrintToString(c.text);

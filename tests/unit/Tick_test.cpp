@@ -34,12 +34,8 @@ protected:
         app->currentController = &wheel;
         return wheel;
     }
-    static long Count(const Texts& entries, const std::string& prefix)
-    {
-        return std::count_if(entries.begin(), entries.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
-    }
-    long Drawn() const { return Count(ui.canvas.Operations(), "begin 0 120 70 180"); }
-    long StatusWrites() const { return Count(ui.controls.Journal(), "2088 text"); }
+    long Drawn() const { return CountStarting(ui.canvas.Operations(), "begin 0 120 70 180"); }
+    long StatusWrites() const { return CountStarting(ui.controls.Journal(), "2088 text"); }
 
     PtyBoard board{4};
     TempDir logDir;
@@ -108,7 +104,7 @@ TEST_F(TickTest, ControllerStateBecomesTheLiveAxesTheDrivePageValuesAndTheDrawin
     state.buttons[31] = 0x7f; // high bit clear: not pressed
     for (int n = 32; n < 40; ++n) state.buttons[n] = 0x80;
     PollController(*app);
-    EXPECT_EQ(Count(ui.canvas.Operations(), "fill"), 1) << "button 1 only: 32 is not pressed, 33 to 40 not in the mask";
+    EXPECT_EQ(CountStarting(ui.canvas.Operations(), "fill"), 1) << "button 1 only: 32 is not pressed, 33 to 40 not in the mask";
     app->drivePage = &drivePage;
     PollController(*app);
     EXPECT_EQ(std::vector<int>(app->liveAxes, app->liveAxes + 6), (std::vector<int>{1000, 2000, 3000, 4000, 5000, 6000}));
