@@ -15,10 +15,7 @@
 // can tell "left unchanged" from "written with the same text".
 class RecordingControls final : public Controls {
 public:
-    struct ComboItem {
-        std::string text;
-        intptr_t data = 0;
-    };
+    struct ComboItem { std::string text; intptr_t data = 0; };
     struct Control {
         std::string text;
         bool hasRange = false;
@@ -29,11 +26,7 @@ public:
         int selection = -1;
         bool checked = false, enabled = true;
     };
-    struct Message {
-        NativeHandle owner = nullptr;
-        std::string text, caption;
-        unsigned style = 0;
-    };
+    struct Message { NativeHandle owner = nullptr; std::string text, caption; unsigned style = 0; };
 
     void SetText(NativeHandle dialog, int id, const char* text) override { At(dialog, id, "text", text).text = text; }
     std::size_t Text(NativeHandle dialog, int id, char* buffer, std::size_t size) override

@@ -10,6 +10,7 @@
 #include "exec/RuntimeTexts.h"
 #include "exec/Semaphore.h"
 #include "exec/SizeText.h"
+#include "platform/NamedMutex.h"
 
 #include "ExecRuntime.h"
 
@@ -127,7 +128,11 @@ TEST_F(Runtime, IdentityNamesTheSemaphoresWhoseFaultsAreReported)
     EXPECT_TRUE(ReleaseSemaphore(&semaphore));
     waiter.join();
     SetSemaphoreTimeout(20000);
+    ASSERT_TRUE(ObtainSemaphore(&semaphore)); // deleted while held: its lock cannot go, and the runtime says so
+    NativeMutex* const lock = semaphore.lock;
     DeleteSemaphore(&semaphore);
+    EXPECT_TRUE(LogHas("Release semaphore failed"));
+    EXPECT_TRUE(ReleaseNamedMutex(lock) && CloseNamedMutex(lock));
     Stop();
     EXPECT_EQ(CountMembers(SemaphoreList()), 0);
 }
@@ -288,7 +293,7 @@ TEST_F(MemoryPools, FaultsAreReportedAndChangeNothing)
 
 TEST_F(MemoryPools, MemoryCheckFollowsLiveBlocksAndFindsAnOverwrittenFreeChunk)
 {
-    ASSERT_TRUE(Start(ExecFlagMemoryCheck));
+    ASSERT_TRUE(Start(ExecFlagMemoryCheck | ExecFlagGuards));
     const std::size_t live = LiveBlockCount();
     void* block[100];
     for (void*& p : block) p = AllocMem(MemMainRam, 24);
@@ -299,12 +304,14 @@ TEST_F(MemoryPools, MemoryCheckFollowsLiveBlocksAndFindsAnOverwrittenFreeChunk)
     void* b = AllocMem(MemMainRam, 64);
     FreeMem(a + 16);
     EXPECT_TRUE(FullMemoryCheck()) << "a sound pool passes";
-    unsigned char chunk[32];
-    std::memcpy(chunk, a, sizeof chunk);
-    std::memset(a, 0xAA, sizeof chunk); // a stray write over the free chunk
-    EXPECT_FALSE(FullMemoryCheck());
+    for (const auto& [at, length] : {std::pair{0, 32}, {-1, 1}}) { // a stray write over the free chunk, over its guard
+        unsigned char kept[32];
+        std::memcpy(kept, a + at, length);
+        std::memset(a + at, 0xAA, length);
+        EXPECT_FALSE(FullMemoryCheck()) << at;
+        std::memcpy(a + at, kept, length);
+    }
     EXPECT_TRUE(LogHas("Memory patch, block corrupted"));
-    std::memcpy(a, chunk, sizeof chunk);
     FreeMem(b);
     EXPECT_FALSE(LogHas("Could not find mem check node"));
 }

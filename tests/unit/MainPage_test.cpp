@@ -39,12 +39,7 @@ protected:
 
 // The user's part of one dialog: what is typed, then Ok or Escape; and what
 // the dialog showed before the typing and how it ended.
-struct Typing {
-    std::string name, processName;
-    int button = 1;
-    std::string shown{};
-    int result = -2;
-} g_typing;
+struct Typing { std::string name, processName; int button = 1; std::string shown{}; int result = -2; } g_typing;
 
 int TypeIntoDialog(NativeHandle, int resourceId, DialogLogic& logic)
 {

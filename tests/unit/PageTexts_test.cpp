@@ -26,11 +26,12 @@ TEST_F(PageTexts, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheCont
         {StopDamper, -64, "-50 %"}, {ExternalGain, 127, "100 %"}, {Filter, 1, "0 %"}, {Filter, 16, "50 %"},
         {Filter, 31, "100 %"}, {StatisticsWindow, 10, "1.0 s"}, {StatisticsWindow, 95, "9.5 s"},
         {StatisticsWindow, 100, "10 s"}, {StatisticsWindow, 599, "60 s"}, {StatisticsWindow, 600, "1.0 mn"},
-        {StatisticsWindow, 3000, "5.0 mn"}, {TorqueBandwidth, 0, "100 Hz"}, {TorqueBandwidth, 3, "330 Hz"},
-        {TorqueBandwidth, 7, "1500 Hz"}, {TorqueBandwidth, 10, "4700 Hz"}, {TorqueBandwidth, 11, "Unlimited"},
-        {TorqueBandwidth, 12, "---"}, {TorqueBandwidth, -1, "---"}, {LinearityX, 4096, "1.00"},
+        {StatisticsWindow, 3000, "5.0 mn"}, {TorqueBandwidth, -1, "---"}, {LinearityX, 4096, "1.00"},
         {LinearityRx, 8192, "2.00"}, {LinearityY, 512, "0.12"}, {CenterOffset, -12345, "-12345"}};
     for (const auto& [index, value, text] : cases) EXPECT_EQ(LabelOf(index, value), text) << ParamSet[index].name << " " << value;
+    const char* const bands[] = {"100 Hz", "150 Hz", "220 Hz", "330 Hz", "470 Hz", "680 Hz", "1000 Hz", "1500 Hz", "2200 Hz",
+                                 "3300 Hz", "4700 Hz", "Unlimited", "---"};
+    for (int32_t band = 0; band <= 12; ++band) EXPECT_EQ(LabelOf(TorqueBandwidth, band), bands[band]) << band;
     char text[8] = "same";
     for (uint8_t kind : std::initializer_list<uint8_t>{DisplayFlags, DisplayComboIndex, DisplayEdit, 10})
         EXPECT_FALSE(FormatValueText(kind, 5, '%', text, sizeof text) || std::string(text) != "same") << int{kind};

@@ -89,7 +89,8 @@ TEST_F(ScriptTables, SectionLinesRead)
         {"[S]\r\nALL=a,,b\r\n", {"4:a|b"}}, {"[S]\r\nALL=a,\"\",b\r\n", {"4:a||b"}},
         {"[S]\r\nALL=Hello World\r\n", {"4:Hello|World"}}, {"[S]\r\nALL=\"Hello World\"\r\n", {"4:Hello World"}},
         {"[S]\r\nTWO=a,b", {"2:a"}}, // a last line without a line end loses its last value
-        {"[S]\r\nKEY=7", {"1:"}}, {"[S]\r\nKEY=abc//note, more\r\nTWO=x,y\r\n", {"1:abc", "2:x|y"}},
+        {"[S]\r\nKEY=7", {"1:"}}, {"[S]\r\nKEY=7 x", {"1:7"}}, // one byte left ends a line
+        {"[S]\r\nKEY=abc//note, more\r\nTWO=x,y\r\n", {"1:abc", "2:x|y"}},
         {"[S]\r\nKEY=abc // note\r\n", {"1:abc"}}, {"[S]\r\n/* old\r\nKEY=0 */KEY=5\r\n", {"1:5"}},
         {"[S]\r\nTWO=a\r\nKEY=1\r\nKEY=2\r\n", {"1:2"}}, // a short line takes the next keyword and loses the next line
         {"[S]\r\nKEY=1,2\r\nKEY=3\r\n", {"1:3"}}, {"[S]\r\nOTHER=1,2,3\r\nKEY=4\r\n", {"1:4"}},
