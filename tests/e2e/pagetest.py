@@ -1,10 +1,10 @@
-"""What the tests of the main page share: the program, the wheel on COM5
-and reading the page's controls."""
+"""What the tests of the program share: a run in a scratch directory, the
+wheel on COM5 and reading the main page's controls."""
 import time
 import unittest
 
 from wheelsim import WheelSim
-from wine import Vantor, scratch, session
+from wine import ESCAPE, Vantor, scratch, session
 
 COM = 5
 STATUS = 2088
@@ -13,10 +13,11 @@ MAIN_GAIN, MAIN_GAIN_LABEL = 2021, 2029
 COM_COMBO = 1041
 DEVICE_COMBO = 1042
 PROFILE_COMBO = 1207
+DETECT_GAME = 2128
 
 
 class PageTest(unittest.TestCase):
-    """A test of the program with the wheel simulator on COM5, in a scratch directory."""
+    """A test of the program in a scratch directory, with the wheel simulator on COM5 when asked for."""
 
     def setUp(self):
         self.wine = session()
@@ -30,15 +31,21 @@ class PageTest(unittest.TestCase):
         if self.sim:
             self.sim.stop()
 
-    def board(self, *options):
-        self.sim = WheelSim(self.wine, COM, self.dir / "frames.jsonl", *options)
+    def board(self, *options, log="frames.jsonl"):
+        self.sim = WheelSim(self.wine, COM, self.dir / log, *options)
         return self.sim
 
-    def start(self, *args):
+    def start(self, *args, find=True):
         run = Vantor(self.wine, self.dir, args)
         self.runs.append(run)
-        run.find_window()
+        if find:
+            run.find_window()
         return run
+
+    def escape(self, run):
+        """Escape in the main window: the program ends with exit code 1."""
+        self.wine.driver("key", run.window, ESCAPE)
+        self.assertEqual(run.wait(), 1)
 
     def text(self, run, control):
         return self.wine.driver("text", run.window, control)
@@ -54,8 +61,18 @@ class PageTest(unittest.TestCase):
             entries.append((int(fields[0]), fields[1], int(fields[2]), len(fields) > 3))
         return entries
 
+    def choose_com5(self, run):
+        com5 = next(index for index, text, _, _ in self.combo(run, COM_COMBO) if text == f"COM{COM}")
+        self.wine.driver("combo", run.window, COM_COMBO, com5)
+
+    def file(self, name):
+        return (self.dir / name).read_bytes().decode("latin-1")
+
+    def write(self, name, data):
+        (self.dir / name).write_bytes(data)
+
     def config(self):
-        return (self.dir / "config.ini").read_bytes().decode("latin-1")
+        return self.file("config.ini")
 
     def statuses_until(self, run, last, timeout):
         """The status texts in the order they showed, until `last` shows."""
@@ -69,3 +86,6 @@ class PageTest(unittest.TestCase):
                 break
             time.sleep(0.1)
         return seen
+
+    def assertReady(self, run, timeout=30):
+        self.assertEqual(self.statuses_until(run, "Ready", timeout)[-1], "Ready")

@@ -2,9 +2,8 @@
 wheel chosen later, unplugged while ready and plugged in again."""
 import unittest
 
-from pagetest import COM, COM_COMBO, MAIN_GAIN, STATUS, PageTest
-from wheelsim import WheelSim
-from wine import ESCAPE, wait_until
+from pagetest import MAIN_GAIN, STATUS, PageTest
+from wine import wait_until
 
 MAX_ANGLE_NUMBER = 8
 GAIN_NUMBERS = range(17, 25)  # main gain, the game effects and the force table
@@ -16,15 +15,13 @@ class LinkTest(PageTest):
         run = self.start()
         self.assertEqual(self.text(run, STATUS), "Disconnected")
         self.assertEqual(self.text(run, 2043), "---", "no board, no external gain to show")
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
+        self.escape(run)
         self.assertIn(DEFAULT_PROFILE, (self.dir / "GameProfiles.ini").read_bytes())
 
         sim = self.board("--status", "8", "--set", "8=540", "--set", "17=20")
         run = self.start()
-        com5 = next(index for index, text, _, _ in self.combo(run, COM_COMBO) if text == f"COM{COM}")
-        self.wine.driver("combo", run.window, COM_COMBO, com5)
-        self.assertEqual(self.statuses_until(run, "Ready", 20)[-1], "Ready")
+        self.choose_com5(run)
+        self.assertReady(run, 20)
         self.assertTrue(sim.wait_for(lambda _: [f["value"] for f in sim.writes(MAX_ANGLE_NUMBER)] == [900]))
         self.assertEqual(self.position(run, MAIN_GAIN), 127, "the profile's gain, not the board's 20")
         self.assertNoZeros(sim)
@@ -32,16 +29,14 @@ class LinkTest(PageTest):
         sim.stop()
         self.assertTrue(wait_until(lambda: self.text(run, STATUS) != "Ready", timeout=8),
                         "an unplugged wheel does not stay ready")
-        self.sim = WheelSim(self.wine, COM, self.dir / "frames-again.jsonl", "--status", "8", "--set", "17=20")
-        self.assertEqual(self.statuses_until(run, "Ready", 20)[-1], "Ready")
-        again = self.sim
+        again = self.board("--status", "8", "--set", "17=20", log="frames-again.jsonl")
+        self.assertReady(run, 20)
         self.assertTrue(again.wait_for(lambda frames: any(f.get("kind") == "read" and f["number"] == 36
                                                           for f in frames)), "the set is read again")
         self.assertTrue(again.wait_for(lambda _: [f["value"] for f in again.writes(17)] == [127]),
                         "the selected profile goes to the board that came back")
         self.assertNoZeros(again)
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
+        self.escape(run)
         self.assertIn(DEFAULT_PROFILE, (self.dir / "GameProfiles.ini").read_bytes())
 
     def assertNoZeros(self, sim):

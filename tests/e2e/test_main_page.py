@@ -4,20 +4,20 @@ buttons reach the board, and the chosen port and options come back after a
 restart through config.ini."""
 import unittest
 
-from pagetest import COM_COMBO, DEVICE_COMBO, FIRMWARE, MAIN_GAIN, MAIN_GAIN_LABEL, STATUS, PageTest
-from wine import ESCAPE, wait_until
+from pagetest import COM_COMBO, DETECT_GAME, DEVICE_COMBO, FIRMWARE, MAIN_GAIN, MAIN_GAIN_LABEL, STATUS, PageTest
+from wine import wait_until
 
 MAX_ANGLE = 2037
-INVERT, CALIBRATE, DETECT_GAME = 2121, 2045, 2128
+INVERT, CALIBRATE = 2121, 2045
 WHEEL_FLAGS = 34
 
 
 class MainPageTest(PageTest):
     def test_wheel_on_com5_is_ready_and_its_settings_move_on_the_wire(self):
         sim = self.board("--status", "1,3,8", "--fw-version", "0x0102", "--set", "8=1080", "--set", "17=100")
-        (self.dir / "config.ini").write_bytes(b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
+        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
         run = self.start()
-        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+        self.assertReady(run)
         self.assertEqual(self.text(run, FIRMWARE), "1.2")
         self.assertEqual(self.position(run, MAX_ANGLE), 1080)
         self.assertEqual(self.text(run, 2023), "1080 \u00b0")
@@ -25,8 +25,7 @@ class MainPageTest(PageTest):
         self.assertEqual(self.text(run, MAIN_GAIN_LABEL), "78 %")
 
         self.wine.driver("trackbar", run.window, MAIN_GAIN, 64)
-        self.assertTrue(sim.wait_for(lambda frames: any(
-            f.get("kind") == "write" and f["bytes"] == [ord("P"), 17, 1, 64] for f in frames)))
+        self.assertTrue(sim.wait_for_bytes("write", [ord("P"), 17, 1, 64]))
         self.assertEqual(self.text(run, MAIN_GAIN_LABEL), "50 %")
         self.wine.screenshot(self.dir / "main-page.png")
 
@@ -45,9 +44,7 @@ class MainPageTest(PageTest):
         walk = self.statuses_until(run, "Ready", 30)
         self.assertIn("Calibrating left", walk)
         self.assertEqual(walk[-1], "Ready")
-
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
+        self.escape(run)
 
     def test_chosen_port_and_options_come_back_after_a_restart(self):
         self.board("--status", "8")
@@ -55,24 +52,20 @@ class MainPageTest(PageTest):
         entries = self.combo(run, COM_COMBO)
         self.assertEqual(entries[0][1:3], ("None", 0))
         self.assertTrue(entries[0][3], "no port stored: None is selected")
-        com5 = next(index for index, text, data, _ in entries if text == "COM5")
-        self.wine.driver("combo", run.window, COM_COMBO, com5)
-        self.assertEqual(self.statuses_until(run, "Ready", 20)[-1], "Ready")
+        self.choose_com5(run)
+        self.assertReady(run, 20)
         self.wine.driver("click", run.window, DETECT_GAME)
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
-        config = self.config()
-        self.assertIn("\r\nDEVICE_COM_PORT=5\r\n", config)
-        self.assertIn("\r\nFLAGS=2\r\n", config)
+        self.escape(run)
+        self.assertIn("\r\nDEVICE_COM_PORT=5\r\n", self.config())
+        self.assertIn("\r\nFLAGS=2\r\n", self.config())
 
         run = self.start()
-        self.assertEqual(self.statuses_until(run, "Ready", 20)[-1], "Ready")
+        self.assertReady(run, 20)
         self.assertEqual(self.wine.driver("checked", run.window, DETECT_GAME), "1")
         self.assertEqual([text for _, text, _, selected in self.combo(run, COM_COMBO) if selected], ["COM5"])
 
         self.wine.driver("combo", run.window, COM_COMBO, 0)
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
+        self.escape(run)
         self.assertIn("\r\nDEVICE_COM_PORT=0\r\n", self.config())
 
     def test_without_a_joystick_the_device_list_is_empty_and_nothing_fails(self):
@@ -80,8 +73,7 @@ class MainPageTest(PageTest):
             run = self.start(*args)
             self.assertEqual(self.combo(run, DEVICE_COMBO), [])
             self.assertEqual(self.wine.driver("find-box", "Error Initializing DirectInput", 500, check=False), "")
-            self.wine.driver("key", run.window, ESCAPE)
-            self.assertEqual(run.wait(), 1)
+            self.escape(run)
             self.assertIn("USED_DEVICE_GUID=0,0,0,0,0,0,0,0,0,0,0\r\n", self.config())
 
 

@@ -5,7 +5,7 @@ import shutil
 import unittest
 
 from pagetest import MAIN_GAIN, PROFILE_COMBO, PageTest
-from wine import BIN, ESCAPE, IDOK, wait_until
+from wine import BIN, IDOK, wait_until
 
 NEW = 2078
 PROFILE_NAME, PROCESS_NAME = 1206, 1207
@@ -15,13 +15,9 @@ PROFILE_SEND_ORDER = [8, 17, 18, 19, 20, 21, 22, 23, 24, 34, 30, 31, 32, 33]
 
 def profile_sends(frames):
     """The runs of write frames that carry a whole profile, as {number: value}."""
-    writes = [f for f in frames if f.get("kind") == "write"]
-    numbers = [f["number"] for f in writes]
-    runs = []
-    for i in range(len(writes) - len(PROFILE_SEND_ORDER) + 1):
-        if numbers[i:i + len(PROFILE_SEND_ORDER)] == PROFILE_SEND_ORDER:
-            runs.append({f["number"]: f["value"] for f in writes[i:i + len(PROFILE_SEND_ORDER)]})
-    return runs
+    writes, n = [f for f in frames if f.get("kind") == "write"], len(PROFILE_SEND_ORDER)
+    return [{f["number"]: f["value"] for f in writes[i:i + n]} for i in range(len(writes) - n + 1)
+            if [f["number"] for f in writes[i:i + n]] == PROFILE_SEND_ORDER]
 
 
 class ProfilesTest(PageTest):
@@ -30,10 +26,9 @@ class ProfilesTest(PageTest):
 
     def test_profile_made_in_the_dialog_keeps_its_gain_across_a_restart(self):
         sim = self.board("--status", "8")
-        (self.dir / "config.ini").write_bytes(b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
+        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
         run = self.start()
-        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
-
+        self.assertReady(run)
         self.wine.driver("post-click", run.window, NEW)
         dialog = self.wine.driver("find", "Game Profile", 20000)
         self.wine.driver("set-text", dialog, PROFILE_NAME, "My Game")
@@ -44,12 +39,9 @@ class ProfilesTest(PageTest):
         self.assertEqual(self.selected_profile(run), ["My Game"])
 
         self.wine.driver("trackbar", run.window, MAIN_GAIN, 50)
-        self.assertTrue(sim.wait_for(lambda frames: any(
-            f.get("kind") == "write" and f["bytes"] == [ord("P"), 17, 1, 50] for f in frames)))
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
-
-        profiles = (self.dir / "GameProfiles.ini").read_bytes().decode("latin-1")
+        self.assertTrue(sim.wait_for_bytes("write", [ord("P"), 17, 1, 50]))
+        self.escape(run)
+        profiles = self.file("GameProfiles.ini")
         self.assertIn('\r\nPROFILE="My Game",mygame.exe,0,', profiles)
         line = next(l for l in profiles.split("\r\n") if l.startswith('PROFILE="My Game"'))
         self.assertEqual(line.split(",")[4], "50")
@@ -57,24 +49,21 @@ class ProfilesTest(PageTest):
 
         sent_before = len(profile_sends(sim.frames()))
         run = self.start()
-        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+        self.assertReady(run)
         self.assertEqual(self.selected_profile(run), ["My Game"])
-        self.assertEqual(int(self.wine.driver("trackpos", run.window, MAIN_GAIN).split()[0]), 50)
+        self.assertEqual(self.position(run, MAIN_GAIN), 50)
         self.assertTrue(sim.wait_for(lambda frames: len(profile_sends(frames)) > sent_before))
         self.assertEqual(profile_sends(sim.frames())[sent_before][17], 50)
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
+        self.escape(run)
 
     def test_running_game_selects_its_profile_and_sends_it(self):
         sim = self.board("--status", "8")
-        (self.dir / "config.ini").write_bytes(
-            b"[Config]\r\nFLAGS=2\r\nDEVICE_COM_PORT=5\r\nGAME_PROFILE_ID=0\r\n\r\n")
-        (self.dir / "GameProfiles.ini").write_bytes(
-            b"[GameProfiles]\r\n"
-            b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
-            b"PROFILE=Rally,RallyGame.exe,0,540,77,10,11,12,13,14,15,16,1,2,3,4,16\r\n\r\n")
+        self.write("config.ini", b"[Config]\r\nFLAGS=2\r\nDEVICE_COM_PORT=5\r\nGAME_PROFILE_ID=0\r\n\r\n")
+        self.write("GameProfiles.ini", b"[GameProfiles]\r\n"
+                   b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
+                   b"PROFILE=Rally,RallyGame.exe,0,540,77,10,11,12,13,14,15,16,1,2,3,4,16\r\n\r\n")
         run = self.start()
-        self.assertEqual(self.statuses_until(run, "Ready", 30)[-1], "Ready")
+        self.assertReady(run)
         self.assertEqual(self.selected_profile(run), ["Default"])
 
         game = self.dir / "RallyGame.exe"
@@ -86,12 +75,11 @@ class ProfilesTest(PageTest):
             self.assertTrue(wait_until(lambda: self.selected_profile(run) == ["Rally"], timeout=15))
             self.assertTrue(sim.wait_for(lambda frames: any(
                 s[17] == 77 and s[8] == 540 for s in profile_sends(frames)[sent_before:])))
-            self.assertEqual(int(self.wine.driver("trackpos", run.window, MAIN_GAIN).split()[0]), 77)
+            self.assertEqual(self.position(run, MAIN_GAIN), 77)
         finally:
             process.kill()
             process.wait()
-        self.wine.driver("key", run.window, ESCAPE)
-        self.assertEqual(run.wait(), 1)
+        self.escape(run)
 
 
 if __name__ == "__main__":

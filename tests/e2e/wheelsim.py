@@ -2,10 +2,10 @@
 import json
 import os
 import subprocess
-import time
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[2]
+from wine import ROOT, wait_until
+
 WHEELSIM = ROOT / "build" / "linux" / "tools" / "wheelsim" / "wheelsim"
 
 
@@ -34,12 +34,11 @@ class WheelSim:
         return [f for f in self.frames() if f.get("kind") == "write" and (number is None or f["number"] == number)]
 
     def wait_for(self, predicate, timeout=10.0):
-        end = time.monotonic() + timeout
-        while time.monotonic() < end:
-            if predicate(self.frames()):
-                return True
-            time.sleep(0.1)
-        return predicate(self.frames())
+        return wait_until(lambda: predicate(self.frames()), timeout)
+
+    def wait_for_bytes(self, kind, frame_bytes):
+        """Waits for a frame of the kind with these bytes."""
+        return self.wait_for(lambda frames: any(f.get("kind") == kind and f["bytes"] == frame_bytes for f in frames))
 
     def stop(self):
         if self.process.poll() is None:

@@ -1,6 +1,7 @@
 """Runs the Windows programs of the build under Wine on a private X display,
 and drives their windows with uidriver.exe."""
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -12,17 +13,17 @@ BIN = ROOT / "build" / "windows" / "bin"
 VANTOR = BIN / "Vantor.exe"
 UIDRIVER = BIN / "uidriver.exe"
 
-TAB = 9
-RETURN = 13
-ESCAPE = 27
+TAB, RETURN, ESCAPE = 9, 13, 27  # virtual keys
 IDOK = 1
-IDCANCEL = 2
 
 
 class Display:
-    """A private Xvfb display for the test run."""
+    """The display of the run: one that is already there when named (such as the user's own), else a private Xvfb."""
 
-    def __init__(self):
+    def __init__(self, name=None):
+        self.name, self.process = name, None
+        if name:
+            return
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
@@ -35,18 +36,9 @@ class Display:
         self.name = ":" + number
 
     def close(self):
-        self.process.terminate()
-        self.process.wait(timeout=10)
-
-
-class SharedDisplay:
-    """A display that is already there, such as the user's own."""
-
-    def __init__(self, name):
-        self.name = name
-
-    def close(self):
-        pass
+        if self.process:
+            self.process.terminate()
+            self.process.wait(timeout=10)
 
 
 class Wine:
@@ -91,10 +83,7 @@ class Wine:
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             code = subprocess.run(["wine", str(UIDRIVER), *map(str, args)], env=self.env,
                                   stdout=out, stderr=err, timeout=timeout).returncode
-            out.seek(0)
-            err.seek(0)
-            stdout = out.read().decode("cp1252", errors="replace").strip()
-            stderr = err.read().decode("cp1252", errors="replace").strip()
+            stdout, stderr = (f.seek(0) or f.read().decode("cp1252", errors="replace").strip() for f in (out, err))
         if check and code != 0:
             raise AssertionError(f"uidriver {' '.join(map(str, args))}: {stderr}")
         return stdout
@@ -103,10 +92,8 @@ class Wine:
         """The controls below a window: id -> (class, text, enabled)."""
         found = {}
         for line in self.driver("children", window).splitlines():
-            control, rest = line.split(" ", 1)
-            class_name, rest = rest.split(" ", 1)
-            text, _, state = rest.rpartition('"')
-            found[int(control)] = (class_name, text[1:], state.strip() != "disabled")
+            control, class_name, text, disabled = re.fullmatch(r'(-?\d+) (\S+) "(.*)"( disabled)?', line).groups()
+            found[int(control)] = (class_name, text, not disabled)
         return found
 
     def screenshot(self, path):

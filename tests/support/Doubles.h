@@ -7,8 +7,10 @@
 #include "platform/FakeGameInput.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/RecordingControls.h"
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -24,6 +26,13 @@ struct Doubles {
     ~Doubles() { UseControls(previousControls); UseCanvas(previousCanvas); UseGameInput(previousInput); }
 };
 
+// An application context and a page handle, with the doubles in place.
+struct AppPage {
+    Doubles ui;
+    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
+    int page = 0, drivePage = 0;
+};
+
 // Binds a record, or every record of the set, as the main page does (the dialog may be null).
 inline void BindParam(ParamControl& record, int index, NativeHandle dialog)
 {
@@ -36,10 +45,16 @@ inline void BindParams(AppContext& app, NativeHandle page)
     for (int i = 0; i < ParamCount; ++i) BindParam(app.params[i], i, page);
 }
 
-// Polls the condition for up to two seconds; its last answer.
-template <typename Condition> bool WaitUntil(Condition done)
+// How many of the recorded lines (operations, journal entries) start with the prefix.
+inline long CountStarting(const std::vector<std::string>& lines, const std::string& prefix)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+}
+
+// Polls the condition for up to the limit; its last answer.
+template <typename Condition> bool WaitUntil(Condition done, std::chrono::milliseconds limit = std::chrono::seconds(2))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return done();
 }

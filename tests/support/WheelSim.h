@@ -1,13 +1,13 @@
 #pragma once
 
+#include "Doubles.h"
+
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 #include <fcntl.h>
 #include <spawn.h>
@@ -33,7 +33,7 @@ public:
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0); // it prints its pty's path
         if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
-            Wait([this] { return pid_ <= 0 || Running(); }, std::chrono::seconds(5));
+        WaitUntil([this] { return pid_ <= 0 || Running(); }, std::chrono::seconds(5));
     }
     ~WheelSim() { Stop(); }
     WheelSim(const WheelSim&) = delete;
@@ -52,9 +52,8 @@ public:
     {
         std::vector<std::string> found;
         std::ifstream in(log_);
-        for (std::string line; std::getline(in, line);) {
+        for (std::string line; std::getline(in, line);)
             if (line.find(text) != std::string::npos) found.push_back(line);
-        }
         return found;
     }
 
@@ -80,18 +79,10 @@ public:
     // Waits up to 3 s for a log line with the text.
     bool WaitForLog(const std::string& text) const
     {
-        return Wait([&] { return !LogLinesWith(text).empty(); }, std::chrono::seconds(3));
+        return WaitUntil([&] { return !LogLinesWith(text).empty(); }, std::chrono::seconds(3));
     }
 
 private:
-    template <typename Condition> static bool Wait(Condition done, std::chrono::seconds limit)
-    {
-        for (const auto end = std::chrono::steady_clock::now() + limit; !done() && std::chrono::steady_clock::now() < end;)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        return done();
-    }
-
-    std::filesystem::path link_;
-    std::filesystem::path log_;
+    std::filesystem::path link_, log_;
     pid_t pid_ = -1;
 };

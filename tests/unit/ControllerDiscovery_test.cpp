@@ -4,7 +4,7 @@
 #include "../support/Doubles.h"
 #include <gtest/gtest.h>
 
-class ControllerDiscovery : public ::testing::Test {
+class ControllerDiscovery : public ::testing::Test, protected AppPage {
 protected:
     ~ControllerDiscovery() override { g_switches = StartSwitches{}; }
     // The combo's lines, its selection, the current controller and the stored GUID.
@@ -18,10 +18,7 @@ protected:
     }
     static InputObject Axis(InputObjectKind kind, uint32_t type) { return {kind, true, type}; }
 
-    Doubles ui;
     FakeGameInput& input = ui.input;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
-    int page = 0, drivePage = 0;
 };
 
 TEST_F(ControllerDiscovery, StartListsTheControllersAndTheStoredGuidOrElseTheFirstBecomesCurrent)
@@ -85,7 +82,8 @@ TEST_F(ControllerDiscovery, ObjectMaskRecordsAxesTwoSlidersAndFourHatsAndTheDriv
     FakeGameInput::Device& wheel = input.Attach("Wheel", 4);
     wheel.objects = {Axis(InputXAxis, 0x102), Axis(InputRzAxis, 0x502), {InputOther, false, 0x900}};
     for (uint32_t i = 0; i < 3; ++i) wheel.objects.push_back(Axis(InputSlider, 0x602 + i));
-    ASSERT_EQ(SelectController(*app, &wheel), 0);
+    app->usedController[0] = 4;
+    ASSERT_EQ(InitControllers(*app, &page), 0) << "the start selects the stored controller";
     EXPECT_EQ(app->controllerObjectMask[ObjectMaskBits], 0x1u | 0x20u | 0xC0u);
     EXPECT_EQ(wheel.rangedAxes, (std::vector<uint32_t>{0x102, 0x502, 0x602, 0x603, 0x604}));
     for (uint32_t i = 0; i < 5; ++i) wheel.objects.push_back({InputPov, false, 0xA00 + i});

@@ -10,6 +10,7 @@
 #include "exec/RuntimeTexts.h"
 #include "exec/Semaphore.h"
 #include "exec/SizeText.h"
+#include "platform/NamedMutex.h"
 
 #include "ExecRuntime.h"
 
@@ -127,7 +128,11 @@ TEST_F(Runtime, IdentityNamesTheSemaphoresWhoseFaultsAreReported)
     EXPECT_TRUE(ReleaseSemaphore(&semaphore));
     waiter.join();
     SetSemaphoreTimeout(20000);
+    ASSERT_TRUE(ObtainSemaphore(&semaphore)); // deleted while held: its lock cannot go, and the runtime says so
+    NativeMutex* const lock = semaphore.lock;
     DeleteSemaphore(&semaphore);
+    EXPECT_TRUE(LogHas("Release semaphore failed"));
+    EXPECT_TRUE(ReleaseNamedMutex(lock) && CloseNamedMutex(lock));
     Stop();
     EXPECT_EQ(CountMembers(SemaphoreList()), 0);
 }
@@ -194,12 +199,13 @@ TEST_F(Runtime, TextsOfTheCurrentLanguage)
 {
     std::string wide = "<Row>";
     for (int i = 0; i < 300; ++i) wide += "<Cell><Data>x</Data></Cell>";
-    const std::string shortSheet = "<Row><Cell><Data>[English]</Data></Cell></Row><Row><Cell><Data>[MemUnits]</Data></Cell></Row>"
-                                   "<Row><Cell><Data>B</Data></Cell></Row><Row><Cell></Cell></Row><Row><Cell><Data>K</Data></Cell></Row>";
+    const std::string units = "<Row><Cell><Data>[English]</Data></Cell></Row><Row><Cell><Data>[MemUnits]</Data></Cell></Row>"
+                              "<Row><Cell><Data>B</Data></Cell></Row>";
     const struct { uint16_t language; const char* languages; std::string sheet; std::vector<const char*> units; const char* line; } cases[] = {
         {2, "LANG=German,Deutsch,0,2,0,1031\r\n", Sheet, {"Bytes", "KB", "MB", "GB &amp; more", nullptr}, "Defaulting to English."},
         {7, "", Sheet, {nullptr}, "FindScriptLanguageMarker: Could not find installed language 7"},
-        {0, "", shortSheet, {"B", nullptr}, "InitExec: Allocated 4  main ram, 0 B debug ram."},
+        {0, "", units + "<Row><Cell></Cell></Row><Row><Cell><Data>K</Data></Cell></Row>", {"B", nullptr}, "0 B debug ram."},
+        {0, "", units + "<Row ss:Index", {"B", nullptr}, "InitExec: Allocated 4  main ram, 0 B debug ram."}, // cut in a tag
         {0, "", wide + "</Row>" + Sheet, {"Bytes", "KB"}, "InitExec: Allocated 4 MB main ram, 0 Bytes debug ram."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -287,7 +293,7 @@ TEST_F(MemoryPools, FaultsAreReportedAndChangeNothing)
 
 TEST_F(MemoryPools, MemoryCheckFollowsLiveBlocksAndFindsAnOverwrittenFreeChunk)
 {
-    ASSERT_TRUE(Start(ExecFlagMemoryCheck));
+    ASSERT_TRUE(Start(ExecFlagMemoryCheck | ExecFlagGuards));
     const std::size_t live = LiveBlockCount();
     void* block[100];
     for (void*& p : block) p = AllocMem(MemMainRam, 24);
@@ -298,12 +304,14 @@ TEST_F(MemoryPools, MemoryCheckFollowsLiveBlocksAndFindsAnOverwrittenFreeChunk)
     void* b = AllocMem(MemMainRam, 64);
     FreeMem(a + 16);
     EXPECT_TRUE(FullMemoryCheck()) << "a sound pool passes";
-    unsigned char chunk[32];
-    std::memcpy(chunk, a, sizeof chunk);
-    std::memset(a, 0xAA, sizeof chunk); // a stray write over the free chunk
-    EXPECT_FALSE(FullMemoryCheck());
+    for (const auto& [at, length] : {std::pair{0, 32}, {-1, 1}}) { // a stray write over the free chunk, over its guard
+        unsigned char kept[32];
+        std::memcpy(kept, a + at, length);
+        std::memset(a + at, 0xAA, length);
+        EXPECT_FALSE(FullMemoryCheck()) << at;
+        std::memcpy(a + at, kept, length);
+    }
     EXPECT_TRUE(LogHas("Memory patch, block corrupted"));
-    std::memcpy(a, chunk, sizeof chunk);
     FreeMem(b);
     EXPECT_FALSE(LogHas("Could not find mem check node"));
 }
@@ -350,4 +358,5 @@ TEST_F(MemoryPools, TableOfCapacityNHoldsNMinusOneBeforeItGrowsAndAFailureLeaves
     FreeTable(&table);
     EXPECT_FALSE(AddTable(&table, 1024, 8 * 1024));
     EXPECT_TRUE(LogHas("AddTable error: No table (could not allocate 8 )")) << Log();
+    EXPECT_FALSE(AppendTableEntry(&table, &table, 16)) << "a table that could not be made takes nothing";
 }

@@ -3,11 +3,13 @@
 #include "platform/Clock.h"
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
 // A clock that moves only when read (by a fixed step) or slept on, and
-// remembers every sleep. Put in place for the life of the object.
+// remembers every sleep; each sleep runs onSleep, so that something can
+// change while the program waits. Put in place for the life of the object.
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(uint64_t stepPerRead = 0) : step_(stepPerRead), previous_(UseClock(this)) {}
@@ -16,10 +18,16 @@ public:
     FakeClock& operator=(const FakeClock&) = delete;
 
     uint64_t Milliseconds() override { return std::exchange(now_, now_ + step_); }
-    void Sleep(uint32_t ms) override { now_ += ms; sleeps_.push_back(ms); }
+    void Sleep(uint32_t ms) override
+    {
+        now_ += ms;
+        sleeps_.push_back(ms);
+        if (onSleep) onSleep();
+    }
     uint64_t Now() const { return now_; }
     void SetStep(uint64_t stepPerRead) { step_ = stepPerRead; }
     const std::vector<uint32_t>& Sleeps() const { return sleeps_; }
+    std::function<void()> onSleep;
 
 private:
     uint64_t step_;

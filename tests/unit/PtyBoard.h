@@ -28,12 +28,11 @@ public:
     PtyBoard(const PtyBoard&) = delete;
     PtyBoard& operator=(const PtyBoard&) = delete;
 
-    // Bytes from the board to the program; TrySend gives up on a full line.
-    bool TrySend(const std::vector<uint8_t>& bytes) const
+    // Bytes from the board to the program.
+    void Send(const std::vector<uint8_t>& bytes) const
     {
-        return write(master_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
-    void Send(const std::vector<uint8_t>& bytes) const { ASSERT_TRUE(TrySend(bytes)); }
 
     // What the program has sent so far (waits up to waitMs for the first byte).
     std::vector<uint8_t> Received(int waitMs = 200) const

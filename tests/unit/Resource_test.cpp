@@ -50,13 +50,11 @@ protected:
 TEST_F(Resources, Paths)
 {
     const struct { unsigned type; const char* name; uint32_t mode; std::string path; } cases[] = {
-        {ResourceTypeScript, "GameProfiles", 0, "GameProfiles.ini"},
-        {ResourceTypeScript, "C:\\x.d\\list", 0, "C:\\x.d\\list.ini"},
+        {ResourceTypeScript, "GameProfiles", 0, "GameProfiles.ini"}, {ResourceTypeScript, "C:\\x.d\\list", 0, "C:\\x.d\\list.ini"},
         {ResourceTypeScript, "C:\\x\\list.txt", 0, "C:\\x\\list.txt"},
         {ResourceTypeScript, "data\\config", ModeCompletePath, "data\\config.ini"},
         {256, "Arial", 0, dir.WithSeparator() + "System" + PathSeparator + "FontsArial.fnt"},
-        {256, "\\\\server\\Arial", 0, "\\\\server\\Arial.fnt"},
-        {256, "Arial", ModeCompletePath, "Arial.fnt"}};
+        {256, "\\\\server\\Arial", 0, "\\\\server\\Arial.fnt"}, {256, "Arial", ModeCompletePath, "Arial.fnt"}};
     for (const auto& c : cases) {
         char path[1024];
         ResolveResourcePath(HandlerOfType(c.type), c.name, c.mode, path, sizeof path);

@@ -1,4 +1,3 @@
-#include "core/ProfileList.h"
 #include "core/StartSwitches.h"
 #include <gtest/gtest.h>
 
@@ -15,13 +14,4 @@ TEST(StartSwitches, SlashOrDashAndTheWordInAnyCaseWithNothingAfterIt)
         EXPECT_EQ(std::pair(s.noxinput, s.dev), std::pair(c.noxinput, c.dev)) << c.words[0];
     }
     EXPECT_FALSE(ParseStartSwitches({"/dev"}).dev) << "the program name is never a switch";
-}
-
-TEST(ProfileList, PositionsOutsideTheListAreNone)
-{
-    ProfileList list;
-    ASSERT_NE(list.Append("Rally", "rally.exe"), nullptr);
-    EXPECT_TRUE(list.At(1) == nullptr && list.At(-1) == nullptr);
-    list.Remove(1), list.Remove(-1);
-    EXPECT_EQ(list.Count(), 1);
 }

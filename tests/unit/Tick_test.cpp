@@ -2,6 +2,8 @@
 #include "controller/ControllerDiscovery.h"
 #include "controller/ControllerPoll.h"
 #include "controller/Tick.h"
+#include "platform/ProcessSnapshot.h"
+#include "profiles/Profiles.h"
 #include "ui/WheelStateDrawing.h"
 #include "../support/Doubles.h"
 #include "FakeClock.h"
@@ -12,7 +14,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // A tick against a pty board on COM4, a fake controller drawn on a page, a fresh log.
-class TickTest : public ::testing::Test {
+class TickTest : public ::testing::Test, protected AppPage {
 protected:
     TickTest()
     {
@@ -32,18 +34,11 @@ protected:
         app->currentController = &wheel;
         return wheel;
     }
-    static long Count(const Texts& entries, const std::string& prefix)
-    {
-        return std::count_if(entries.begin(), entries.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
-    }
-    long Drawn() const { return Count(ui.canvas.Operations(), "begin 0 120 70 180"); }
-    long StatusWrites() const { return Count(ui.controls.Journal(), "2088 text"); }
+    long Drawn() const { return CountStarting(ui.canvas.Operations(), "begin 0 120 70 180"); }
+    long StatusWrites() const { return CountStarting(ui.controls.Journal(), "2088 text"); }
 
     PtyBoard board{4};
     TempDir logDir;
-    Doubles ui;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
-    int page = 0, drivePage = 0;
 };
 } // namespace
 
@@ -64,15 +59,24 @@ TEST_F(TickTest, TraceFramesAreLoggedOnePerTickOnlyWhileTheDebugLevelIsAboveNone
     }
 }
 
-TEST_F(TickTest, BoardStepRunsMoreThanASecondApartAndNotWhileCommandBusyButTheControllerIsAlwaysRead)
+TEST_F(TickTest, BoardStepRunsMoreThanASecondApartAndNotWhileCommandBusyButGamesAndTheControllerAreAlwaysLookedAt)
 {
     FakeClock clock(0);
     Wheel();
+    static int snapshots = 0; // game detection's looks at the processes
+    const ProcessSnapshotter previous = UseProcessSnapshot([](std::vector<std::string>&) { return ++snapshots > 0; });
+    CreateProfile(*app, "Default", "NoLife.exe");
+    ui.controls.SelectComboItem(&page, ProfileComboId, 0);
+    app->flags = 2;
     app->boardComPort = 4;
     app->commandBusy = 1;
-    clock.Sleep(5000);
-    Tick(*app, false);
-    EXPECT_EQ(std::pair(StatusWrites(), Drawn()), std::pair(0L, 1L));
+    for (const auto& [sleep, looks] : {std::pair{5000u, 1}, {2000u, 1}, {1u, 2}}) { // more than two seconds apart
+        clock.Sleep(sleep);
+        Tick(*app, false);
+        EXPECT_EQ(std::tuple(StatusWrites(), snapshots), std::tuple(0L, looks));
+    }
+    UseProcessSnapshot(previous);
+    EXPECT_EQ(Drawn(), 3);
     app->commandBusy = 0;
     clock.SetStep(1);
     const uint64_t start = clock.Now();
@@ -100,7 +104,7 @@ TEST_F(TickTest, ControllerStateBecomesTheLiveAxesTheDrivePageValuesAndTheDrawin
     state.buttons[31] = 0x7f; // high bit clear: not pressed
     for (int n = 32; n < 40; ++n) state.buttons[n] = 0x80;
     PollController(*app);
-    EXPECT_EQ(Count(ui.canvas.Operations(), "fill"), 1) << "button 1 only: 32 is not pressed, 33 to 40 not in the mask";
+    EXPECT_EQ(CountStarting(ui.canvas.Operations(), "fill"), 1) << "button 1 only: 32 is not pressed, 33 to 40 not in the mask";
     app->drivePage = &drivePage;
     PollController(*app);
     EXPECT_EQ(std::vector<int>(app->liveAxes, app->liveAxes + 6), (std::vector<int>{1000, 2000, 3000, 4000, 5000, 6000}));

@@ -1,11 +1,13 @@
+// What the pages show: parameter labels and trackbars, link and calibration texts, the wheel's drawing.
 #include "board/LinkState.h"
+#include "ui/WheelStateDrawing.h"
 #include "../support/Doubles.h"
 #include <gtest/gtest.h>
 #include <tuple>
 
 namespace {
 // Records of the set bound to a recorded page, as the main page binds them.
-class ParamLabels : public ::testing::Test {
+class PageTexts : public ::testing::Test, protected AppPage {
 protected:
     std::string LabelOf(ParamIndex index, int32_t value)
     {
@@ -14,25 +16,22 @@ protected:
         BindParam(record, index, &page);
         return ui.controls.TextOf(&page, ParamSet[index].labelId);
     }
-
-    Doubles ui;
-    int page = 0;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
 };
 } // namespace
 
-TEST_F(ParamLabels, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheControlAlone)
+TEST_F(PageTexts, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheControlAlone)
 {
     const std::tuple<ParamIndex, int32_t, const char*> cases[] = {
         {MaxAngle, 900, "900 \xB0"}, {MainGain, 127, "100 %"}, {MainGain, 64, "50 %"}, {GameFxSpring, 1, "0 %"},
         {StopDamper, -64, "-50 %"}, {ExternalGain, 127, "100 %"}, {Filter, 1, "0 %"}, {Filter, 16, "50 %"},
         {Filter, 31, "100 %"}, {StatisticsWindow, 10, "1.0 s"}, {StatisticsWindow, 95, "9.5 s"},
         {StatisticsWindow, 100, "10 s"}, {StatisticsWindow, 599, "60 s"}, {StatisticsWindow, 600, "1.0 mn"},
-        {StatisticsWindow, 3000, "5.0 mn"}, {TorqueBandwidth, 0, "100 Hz"}, {TorqueBandwidth, 3, "330 Hz"},
-        {TorqueBandwidth, 7, "1500 Hz"}, {TorqueBandwidth, 10, "4700 Hz"}, {TorqueBandwidth, 11, "Unlimited"},
-        {TorqueBandwidth, 12, "---"}, {TorqueBandwidth, -1, "---"}, {LinearityX, 4096, "1.00"},
+        {StatisticsWindow, 3000, "5.0 mn"}, {TorqueBandwidth, -1, "---"}, {LinearityX, 4096, "1.00"},
         {LinearityRx, 8192, "2.00"}, {LinearityY, 512, "0.12"}, {CenterOffset, -12345, "-12345"}};
     for (const auto& [index, value, text] : cases) EXPECT_EQ(LabelOf(index, value), text) << ParamSet[index].name << " " << value;
+    const char* const bands[] = {"100 Hz", "150 Hz", "220 Hz", "330 Hz", "470 Hz", "680 Hz", "1000 Hz", "1500 Hz", "2200 Hz",
+                                 "3300 Hz", "4700 Hz", "Unlimited", "---"};
+    for (int32_t band = 0; band <= 12; ++band) EXPECT_EQ(LabelOf(TorqueBandwidth, band), bands[band]) << band;
     char text[8] = "same";
     for (uint8_t kind : std::initializer_list<uint8_t>{DisplayFlags, DisplayComboIndex, DisplayEdit, 10})
         EXPECT_FALSE(FormatValueText(kind, 5, '%', text, sizeof text) || std::string(text) != "same") << int{kind};
@@ -45,7 +44,7 @@ TEST_F(ParamLabels, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheCo
     EXPECT_EQ(ui.controls.Get(&page, 2062), nullptr) << "the edit box is its dialog's to fill";
 }
 
-TEST_F(ParamLabels, TrackbarGetsItsRangePositionAndTicksStrictlyInsideAndIsFoundByItsWindow)
+TEST_F(PageTexts, TrackbarGetsItsRangePositionAndTicksStrictlyInsideAndIsFoundByItsWindow)
 {
     app->params[MainGain].value = 64;
     BindParams(*app, &page);
@@ -80,4 +79,32 @@ TEST(ParamSet, TextsOfLinkStatesAndPhasesAndTheEffectTrackbarsRange)
         if (d.displayKind != DisplayPercent127) continue;
         EXPECT_EQ(std::tuple(d.minimum, d.maximum, d.tickStep, d.unit), std::tuple(0, 127, 10, uint8_t{'%'})) << d.name;
     }
+}
+
+TEST_F(PageTexts, WheelStateDrawingHasArrowBarsAndButtons)
+{
+    const struct { const char* name; int32_t axes[6]; uint32_t buttons; int32_t angle; std::vector<std::string> ops; } cases[] = {
+        {"centred", {32767}, 0, 900,
+         {"begin 0 120 70 180", "pen 2 ff0000", "polygon 45,145 15,146 30,175", "pen 1 000000", "rect 60 140 70 180",
+          "rect 80 140 90 180", "rect 100 140 110 180", "rect 120 140 140 158", "rect 295 209 315 227", "brush ff0000",
+          "colors 000000 ffffff", "text \"1\" 126 141 138 156", "text \"10\" 147 164 163 179",
+          "text \"32\" 297 210 313 225", "rect 61 180 69 179", "end"}},
+        {"full right of 900 degrees", {65535}, 0, 900, {"polygon 40,169 39,140 10,155"}},
+        {"full left of 180 degrees: -89.998 cut to -89", {0}, 0, 180, {"polygon 21,140 20,169 49,155"}},
+        {"bars full, empty and half", {32767, 65535, 0, 32767}, 0, 900,
+         {"brush ff0000", "rect 61 142 69 179", "rect 81 180 89 179", "rect 101 162 109 179"}},
+        {"buttons 1 and 32", {32767}, 1u | 1u << 31, 900,
+         {"fill 121 141 139 157 ff0000", "colors 000000 ff0000", "text \"1\" 126 141 138 156", "colors 000000 ffffff",
+          "fill 296 210 314 226 ff0000", "colors 000000 ff0000", "text \"32\" 297 210 313 225"}}};
+    for (const auto& c : cases) {
+        ui.canvas.Clear();
+        DrawWheelState(&page, c.axes, c.buttons, c.angle);
+        const std::vector<std::string>& ops = ui.canvas.Operations();
+        auto at = ops.begin();
+        for (const std::string& op : c.ops) ASSERT_NE(at = std::find(at, ops.end(), op), ops.end()) << c.name << ": " << op;
+        EXPECT_EQ(CountStarting(ops, "fill"), CountStarting(c.ops, "fill")) << c.name << ": every fill is listed";
+    }
+    ui.canvas.Clear();
+    DrawWheelState(nullptr, {}, 0, 900);
+    EXPECT_TRUE(ui.canvas.Operations().empty()) << "nothing is drawn without a page";
 }

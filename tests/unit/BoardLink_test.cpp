@@ -1,17 +1,77 @@
+// The board's COM port and the frames and replies of the board protocol,
+// with the test playing the board on a pseudo-terminal.
 #include "board/BoardProtocol.h"
 #include "board/LinkState.h"
 #include "board/WheelLink.h"
+#include "core/ComPort.h"
+#include "platform/SerialPort.h"
 #include "../support/Doubles.h"
 #include "FakeClock.h"
 #include "PtyBoard.h"
 #include <gtest/gtest.h>
 #include <functional>
+#include <memory>
 
 using Bytes = std::vector<uint8_t>;
 
+TEST(ComPort, ClosedPortDoesNothingAndComNumbersAreLinksInTheDeviceDirectoryElseTtyS)
+{
+    ComPort port;
+    uint8_t buffer[4] = {9, 9, 9, 9};
+    EXPECT_EQ(port.Write("abc", 3) + port.WriteString("abc") + port.WriteByte('S') + port.Read(buffer, 4), 0u);
+    EXPECT_EQ(buffer[0] + port.BytesWaiting() + port.ReadByte(), 9u) << "nothing read, waiting or stored";
+    port.Purge(), port.SetLines(true);
+    EXPECT_EQ(std::pair(port.Close(), port.IsOpen()), std::pair(-1, false));
+    PtyBoard board(5);
+    EXPECT_EQ(SerialDeviceName(5), (board.Dir() / "com5").string());
+    EXPECT_EQ(SerialDeviceName(1), "/dev/ttyS0");
+}
+
+TEST(ComPort, OpenRefusesMissingPortsNonTerminalsAndASecondHandleUntilTheFirstLetsGo)
+{
+    PtyBoard board(3);
+    PtyBoard other(6);
+    setenv("VANTOR_DOSDEVICES", board.Dir().c_str(), 1);
+    std::filesystem::create_symlink(board.Dir() / "absent", board.Dir() / "com4");
+    std::filesystem::create_symlink("/dev/null", board.Dir() / "com8");
+    std::filesystem::create_symlink(other.Dir() / "com6", board.Dir() / "com6");
+    ComPort first, second;
+    for (int missing : {0, 4, 8}) EXPECT_FALSE(second.Open(static_cast<uint8_t>(missing), 115200)) << "COM" << missing;
+    ASSERT_TRUE(first.Open(3, 115200));
+    EXPECT_FALSE(second.Open(3, 115200)) << "held by the first handle";
+    EXPECT_EQ(first.Close(), 1);
+    ASSERT_TRUE(second.Open(3, 115200) && second.Open(6, 1200));
+    EXPECT_TRUE(first.Open(3, 115200)) << "opening COM6 let COM3 go";
+    second.Close();
+    EXPECT_TRUE(std::make_unique<ComPort>()->Open(6, 115200));
+    EXPECT_TRUE(second.Open(6, 115200)) << "let go by the destructor";
+}
+
+TEST(ComPort, BytesTravelBothWaysIdleReadsGiveUpAndPurgeDropsWhatCame)
+{
+    PtyBoard board(3);
+    ComPort port;
+    ASSERT_TRUE(port.Open(3, 115200));
+    EXPECT_EQ(port.WriteString("areyou?"), 7u);
+    EXPECT_EQ(board.Received(), (Bytes{'a', 'r', 'e', 'y', 'o', 'u', '?'}));
+    board.Send({0x10, 0x27});
+    uint8_t reply[4] = {};
+    ASSERT_TRUE(WaitUntil([&] { return port.BytesWaiting() == 2; }));
+    EXPECT_EQ(port.Read(reply, 4), 2u) << "what came before the time-outs ran out";
+    EXPECT_EQ(Bytes(reply, reply + 4), (Bytes{0x10, 0x27, 0x00, 0x00}));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.ReadByte(), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(10)) << "five attempts of about 3 ms";
+    board.Send({1, 2, 3});
+    ASSERT_TRUE(WaitUntil([&] { return port.BytesWaiting() == 3; }));
+    EXPECT_EQ(port.ReadByte(), 1);
+    port.Purge();
+    EXPECT_EQ(port.BytesWaiting(), 0u);
+}
+
 // The program's side of a pty board on COM3, its records bound to a recorded
 // page, with a clock that moves 1 ms per read so that time-outs pass at once.
-class BoardLink : public ::testing::Test {
+class BoardLink : public ::testing::Test, protected AppPage {
 protected:
     BoardLink() { BindParams(*app, &page); }
     bool Open() { return app->boardPort.Open(3, 115200); }
@@ -25,9 +85,6 @@ protected:
 
     PtyBoard board{3};
     FakeClock clock{1};
-    Doubles ui;
-    int page = 0;
-    std::unique_ptr<AppContext> app = std::make_unique<AppContext>();
     ParamControl* p = app->params;
 };
 
@@ -76,13 +133,12 @@ TEST_F(BoardLink, WritesAreBigEndianFramesFollowedByTwentyMillisecondsAndOnlyFor
 TEST_F(BoardLink, ProfileGoesOutOnlyWhileTheWheelIsFoundOrReadyAndABusyLinkIsWaitedForAtMostHalfASecond)
 {
     ASSERT_TRUE(Open());
-    Bytes profile = {'P', 8, 4, 0x00, 0x00, 0x03, 0x84};
     p[MaxAngle].value = 900;
     for (ParamIndex i : {MainGain, GameFxSpring, GameFxFriction, GameFxDamper, GameFxInertia, GameFxConstant,
-                         GameFxSine, ForceTable, WheelFlags, UserFxSpring, UserFxFriction, UserFxDamper, UserFxInertia}) {
-        p[i].value = ParamSet[i].number;
-        profile.insert(profile.end(), {'P', ParamSet[i].number, 1, ParamSet[i].number});
-    }
+                         GameFxSine, ForceTable, WheelFlags, UserFxSpring, UserFxFriction, UserFxDamper, UserFxInertia})
+        p[i].value = ParamSet[i].number; // a value of its own
+    Bytes profile = {'P', 8, 4, 0x00, 0x00, 0x03, 0x84}; // MaxAngle, then each one-byte parameter in turn
+    for (uint8_t n : Bytes{17, 18, 19, 20, 21, 22, 23, 24, 34, 30, 31, 32, 33}) profile.insert(profile.end(), {'P', n, 1, n});
     for (uint8_t state : {LinkDisconnected, LinkConnected, LinkWheelError, LinkWheelFound, LinkWheelReady}) {
         app->linkState = state;
         SendProfile(*app);
