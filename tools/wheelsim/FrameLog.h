@@ -1,9 +1,9 @@
 #pragma once
 
 #include "BoardModel.h"
+#include "SimText.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,15 +14,13 @@
 // "event" name instead of a kind.
 class FrameLog {
 public:
-    FrameLog() = default;
-    FrameLog(const FrameLog&) = delete;
-    FrameLog& operator=(const FrameLog&) = delete;
-    ~FrameLog();
-
-    bool Open(const std::string& path);
+    bool Open(const std::string& path) { return lines_.Open(path); }
     void WriteFrame(double ms, const Frame& frame);
-    void WriteEvent(double ms, const char* event, const std::vector<uint8_t>& bytes = {});
+    void WriteEvent(double ms, const char* event, const std::vector<uint8_t>& bytes = {})
+    {
+        lines_.Event(ms, event, bytes);
+    }
 
 private:
-    std::FILE* file_ = nullptr;
+    JsonLines lines_;
 };

@@ -1,43 +1,17 @@
 #include "SimOptions.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include "SimText.h"
+
 #include <cstring>
 
 namespace {
 
-bool ParseNumber(const char* text, long long& out)
-{
-    if (!text || !*text) return false;
-    errno = 0;
-    char* end = nullptr;
-    out = std::strtoll(text, &end, 0);
-    return errno == 0 && end && *end == '\0';
-}
-
-bool ParseInt(const char* text, int& out, long long lowest, long long highest)
-{
-    long long v = 0;
-    if (!ParseNumber(text, v) || v < lowest || v > highest) return false;
-    out = static_cast<int>(v);
-    return true;
-}
-
 bool ParseStatus(const char* text, std::vector<uint8_t>& script)
 {
-    script.clear();
-    std::string list = text ? text : "";
-    std::size_t pos = 0;
-    while (pos <= list.size()) {
-        const std::size_t comma = list.find(',', pos);
-        const std::string item = list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
-        int v = 0;
-        if (!ParseInt(item.c_str(), v, 0, 255)) return false;
-        script.push_back(static_cast<uint8_t>(v));
-        if (comma == std::string::npos) break;
-        pos = comma + 1;
-    }
-    return !script.empty();
+    std::vector<long long> list;
+    if (!ParseNumberList(text, list, 0, 255)) return false;
+    script.assign(list.begin(), list.end());
+    return true;
 }
 
 bool ParseSetting(const char* text, std::map<int, int32_t>& values)
@@ -64,22 +38,12 @@ const char* SimUsage()
 
 bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string name = argv[i];
-        if (name == "--silent") {
-            o.silent = true;
-            continue;
-        }
-        if (name == "--echo") {
-            o.echo = true;
-            continue;
-        }
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!value) {
-            error = "missing value after " + name;
-            return false;
-        }
-        ++i;
+    const auto isSwitch = [&o](const std::string& name) {
+        if (name == "--silent") return o.silent = true;
+        if (name == "--echo") return o.echo = true;
+        return false;
+    };
+    const auto take = [&o](const std::string& name, const char* value) {
         long long number = 0;
         bool ok = true;
         if (name == "--link") {
@@ -113,13 +77,9 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
         } else if (name == "--trace-ms") {
             ok = ParseInt(value, o.traceMs, 1, 60000);
         } else {
-            error = "unknown option " + name;
-            return false;
+            return OptionTaken::Unknown;
         }
-        if (!ok) {
-            error = "bad value for " + name + ": " + value;
-            return false;
-        }
-    }
-    return true;
+        return ok ? OptionTaken::Yes : OptionTaken::BadValue;
+    };
+    return WalkOptions(argc, argv, isSwitch, take, error);
 }

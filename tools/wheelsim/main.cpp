@@ -4,107 +4,20 @@
 #include "BoardModel.h"
 #include "FrameLog.h"
 #include "SimOptions.h"
+#include "SimRun.h"
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t g_stop = 0;
-
-void OnStop(int) { g_stop = 1; }
-
 constexpr int TraceLevelParam = 16;
 constexpr double FrameGapMs = 100.0; // a frame not completed within this is dropped
 constexpr int LoopMs = 5;
-
-double NowMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-void SleepMs(int ms)
-{
-    if (ms <= 0) return;
-    timespec wait{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-    while (!g_stop && nanosleep(&wait, &wait) != 0 && errno == EINTR) {
-    }
-}
-
-class Pty {
-public:
-    ~Pty() { Close(); }
-
-    bool Create()
-    {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return false;
-        const char* name = ptsname(master_);
-        if (!name) return false;
-        path_ = name;
-        // Held open for the whole run, so the line stays up between the
-        // program's opens and its settings can be watched.
-        slave_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (slave_ < 0) return false;
-        termios tio{};
-        if (tcgetattr(slave_, &tio) == 0) {
-            cfmakeraw(&tio);
-            cfsetispeed(&tio, B115200);
-            cfsetospeed(&tio, B115200);
-            tcsetattr(slave_, TCSANOW, &tio);
-        }
-        return true;
-    }
-
-    void Close()
-    {
-        if (slave_ >= 0) close(slave_);
-        if (master_ >= 0) close(master_);
-        slave_ = master_ = -1;
-    }
-
-    bool Open() const { return master_ >= 0; }
-    int Master() const { return master_; }
-    const std::string& Path() const { return path_; }
-
-    speed_t Speed() const
-    {
-        termios tio{};
-        return slave_ >= 0 && tcgetattr(slave_, &tio) == 0 ? cfgetospeed(&tio) : B0;
-    }
-
-    void Send(const uint8_t* bytes, std::size_t count) const
-    {
-        std::size_t done = 0;
-        while (done < count && master_ >= 0) {
-            const ssize_t n = write(master_, bytes + done, count - done);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-            } else if (n < 0 && errno == EINTR) {
-                continue;
-            } else {
-                break; // nobody reads the line: the bytes are lost, as on a wire
-            }
-        }
-    }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string path_;
-};
 
 class Simulator {
 public:
@@ -116,7 +29,7 @@ public:
     void Run()
     {
         double nextTrace = Elapsed();
-        while (!g_stop) {
+        while (!StopRequested()) {
             if (!pty_.Open()) {
                 pause();
                 continue;
@@ -257,35 +170,10 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    struct sigaction stop{};
-    stop.sa_handler = OnStop;
-    sigemptyset(&stop.sa_mask);
-    sigaction(SIGTERM, &stop, nullptr);
-    sigaction(SIGINT, &stop, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-
     FrameLog log;
     if (!options.logPath.empty() && !log.Open(options.logPath)) {
         std::fprintf(stderr, "wheelsim: cannot write %s\n", options.logPath.c_str());
         return 1;
     }
-    Pty pty;
-    if (!pty.Create()) {
-        std::fprintf(stderr, "wheelsim: no pseudo-terminal\n");
-        return 1;
-    }
-    if (!options.linkPath.empty()) {
-        unlink(options.linkPath.c_str());
-        if (symlink(pty.Path().c_str(), options.linkPath.c_str()) != 0) {
-            std::fprintf(stderr, "wheelsim: cannot link %s\n", options.linkPath.c_str());
-            return 1;
-        }
-    }
-    std::printf("%s\n", pty.Path().c_str());
-    std::fflush(stdout);
-
-    Simulator(options, pty, log).Run();
-
-    if (!options.linkPath.empty()) unlink(options.linkPath.c_str());
-    return 0;
+    return RunOnPty("wheelsim", B115200, options.linkPath, [&](Pty& pty) { Simulator(options, pty, log).Run(); });
 }

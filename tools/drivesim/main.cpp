@@ -1,0 +1,147 @@
+// drivesim: a SimpleMotion V2 servo drive node on a pseudo-terminal. Prints
+// the path of its pty (and links it where --link says), answers the
+// requests addressed to its node, logs every request it receives and runs
+// until SIGTERM or SIGINT.
+#include "DriveLog.h"
+#include "DriveModel.h"
+#include "DriveOptions.h"
+#include "SimRun.h"
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr double RequestGapMs = 100.0;               // a request not completed within this is dropped
+constexpr double ByteMs = 10.0 * 1000.0 / 460800.0; // start, 8 data and stop bits at 460800 baud
+constexpr double ChatterMs = 1.0;
+constexpr uint8_t ChatterByte = 0xff;
+
+class Simulator {
+public:
+    Simulator(const DriveOptions& options, Pty& pty, DriveLog& log)
+        : options_(options), pty_(pty), log_(log), model_(options), start_(NowMs())
+    {
+    }
+
+    // Sleeps in ppoll() until bytes come or a time runs out; the stop
+    // signals are let in only there, so none is lost between the check and
+    // the wait.
+    void Run()
+    {
+        sigset_t stops, waiting;
+        sigemptyset(&stops);
+        sigaddset(&stops, SIGTERM);
+        sigaddset(&stops, SIGINT);
+        sigprocmask(SIG_BLOCK, &stops, &waiting);
+        while (!StopRequested()) {
+            double waitMs = std::numeric_limits<double>::infinity();
+            if (model_.InRequest()) waitMs = lastByte_ + RequestGapMs - Elapsed();
+            if (chattering_) waitMs = std::min(waitMs, nextChatter_ - Elapsed());
+            const bool forever = std::isinf(waitMs);
+            const timespec wait = ToTimespec(forever ? 0.0 : waitMs);
+            pollfd p{pty_.Master(), POLLIN, 0};
+            const int ready = ppoll(&p, 1, forever ? nullptr : &wait, &waiting);
+            if (ready > 0 && (p.revents & POLLIN)) Receive();
+            if (model_.InRequest() && Elapsed() - lastByte_ >= RequestGapMs) {
+                log_.WriteEvent(Elapsed(), "dropped", model_.DropPartial());
+            }
+            if (chattering_ && Elapsed() >= nextChatter_) {
+                pty_.Send(&ChatterByte, 1);
+                nextChatter_ = Elapsed() + ChatterMs;
+            }
+        }
+    }
+
+private:
+    double Elapsed() const { return NowMs() - start_; }
+
+    void Receive()
+    {
+        uint8_t buffer[512];
+        const ssize_t n = read(pty_.Master(), buffer, sizeof buffer);
+        if (n <= 0) return;
+        lastByte_ = Elapsed();
+        for (ssize_t i = 0; i < n; ++i) {
+            DriveRequest request;
+            const DriveModel::Fed fed = model_.Feed(buffer[i], request);
+            if (fed == DriveModel::Fed::Stray) log_.WriteEvent(lastByte_, "dropped", request.bytes);
+            if (fed == DriveModel::Fed::Request) Handle(request);
+        }
+    }
+
+    // The reply goes out before the log line is written, so a slow disk
+    // never makes a slow drive.
+    void Handle(DriveRequest& request)
+    {
+        const double received = Elapsed();
+        if (!request.error) {
+            model_.Execute(request);
+            const bool faulty = options_.faults < 0 || replies_ < options_.faults;
+            ++replies_;
+            if (!options_.silent) {
+                Send(model_.Reply(request.returns, faulty ? options_.fault : DriveFault::None));
+                if (faulty && options_.fault == DriveFault::Chatter && !chattering_) {
+                    chattering_ = true; // from now on, until the end
+                    nextChatter_ = Elapsed() + ChatterMs;
+                }
+            }
+        }
+        log_.WriteRequest(received, request);
+    }
+
+    void Send(const std::vector<uint8_t>& reply) const
+    {
+        if (options_.paced) SleepMs(ByteMs * static_cast<double>(reply.size()));
+        if (options_.splitPauseMs < 0) {
+            pty_.Send(reply.data(), reply.size());
+            return;
+        }
+        for (std::size_t i = 0; i < reply.size(); ++i) {
+            if (i > 0) SleepMs(options_.splitPauseMs);
+            pty_.Send(&reply[i], 1);
+        }
+    }
+
+    const DriveOptions& options_;
+    Pty& pty_;
+    DriveLog& log_;
+    DriveModel model_;
+    double start_;
+    double lastByte_ = 0;
+    int replies_ = 0;
+    bool chattering_ = false;
+    double nextChatter_ = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    DriveOptions options;
+    std::string error;
+    if (!ParseDriveOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "drivesim: %s\n%s", error.c_str(), DriveUsage());
+        return 2;
+    }
+    static constexpr uint8_t CheckText[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    if (Crc16Arc(CheckText, sizeof CheckText) != 0xBB3D) {
+        std::fprintf(stderr, "drivesim: CRC-16/ARC of \"123456789\" is not 0xBB3D\n");
+        return 1;
+    }
+
+    DriveLog log;
+    if (!options.logPath.empty() && !log.Open(options.logPath)) {
+        std::fprintf(stderr, "drivesim: cannot write %s\n", options.logPath.c_str());
+        return 1;
+    }
+    return RunOnPty("drivesim", B460800, options.linkPath, [&](Pty& pty) { Simulator(options, pty, log).Run(); });
+}
