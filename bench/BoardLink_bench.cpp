@@ -3,7 +3,7 @@
 #include "board/ParamDisplay.h"
 #include "core/ParamSet.h"
 #include "board/WheelLink.h"
-#include "support/WheelSim.h"
+#include "support/SimProcess.h"
 #include "unit/TempDir.h"
 
 #include <benchmark/benchmark.h>

@@ -7,7 +7,7 @@
 #include "board/WheelLink.h"
 #include "profiles/Profiles.h"
 #include "support/Doubles.h"
-#include "support/WheelSim.h"
+#include "support/SimProcess.h"
 #include "ui/MainPage.h"
 #include "unit/TempDir.h"
 

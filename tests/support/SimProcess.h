@@ -15,15 +15,16 @@
 
 extern char** environ;
 
-// The wheelsim program run as a child: its pty is linked as com<n> in the
-// given directory, its frame log written beside it. Stopped with SIGTERM
-// when the object goes.
-class WheelSim {
+// A simulator program (wheelsim, drivesim) run as a child: its pty is
+// linked as com<n> in the given directory, its log written beside it.
+// Stopped with SIGTERM when the object goes.
+class SimProcess {
 public:
-    WheelSim(const std::filesystem::path& dir, int comNumber, std::vector<std::string> options = {})
-        : link_(dir / ("com" + std::to_string(comNumber))), log_(dir / ("wheelsim" + std::to_string(comNumber) + ".jsonl"))
+    SimProcess(const char* program, const std::filesystem::path& dir, int comNumber, std::vector<std::string> options)
+        : link_(dir / ("com" + std::to_string(comNumber))),
+          log_(dir / (std::filesystem::path(program).filename().string() + std::to_string(comNumber) + ".jsonl"))
     {
-        std::vector<std::string> words = {WHEELSIM_PATH, "--link", link_.string(), "--log", log_.string()};
+        std::vector<std::string> words = {program, "--link", link_.string(), "--log", log_.string()};
         words.insert(words.end(), options.begin(), options.end());
         std::vector<char*> argv;
         for (std::string& w : words) argv.push_back(w.data());
@@ -35,9 +36,9 @@ public:
         posix_spawn_file_actions_destroy(&actions);
         WaitUntil([this] { return pid_ <= 0 || Running(); }, std::chrono::seconds(5));
     }
-    ~WheelSim() { Stop(); }
-    WheelSim(const WheelSim&) = delete;
-    WheelSim& operator=(const WheelSim&) = delete;
+    ~SimProcess() { Stop(); }
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
 
     bool Running() const { return pid_ > 0 && std::filesystem::is_symlink(link_); }
 
@@ -86,3 +87,16 @@ private:
     std::filesystem::path link_, log_;
     pid_t pid_ = -1;
 };
+
+#ifdef WHEELSIM_PATH
+struct WheelSim : SimProcess {
+    WheelSim(const std::filesystem::path& dir, int com, std::vector<std::string> options = {})
+        : SimProcess(WHEELSIM_PATH, dir, com, std::move(options)) {}
+};
+#endif
+#ifdef DRIVESIM_PATH
+struct DriveSim : SimProcess {
+    DriveSim(const std::filesystem::path& dir, int com, std::vector<std::string> options = {})
+        : SimProcess(DRIVESIM_PATH, dir, com, std::move(options)) {}
+};
+#endif

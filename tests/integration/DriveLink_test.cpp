@@ -1,0 +1,255 @@
+// The drive link over pseudo-terminals against the drivesim program: the
+// request bytes, every parameter the program reads and writes, the
+// replies that go wrong, the bus table, and the drive page with its
+// statistics.
+#include "core/StartSwitches.h"
+#include "drive/DriveBus.h"
+#include "drive/DriveLink.h"
+#include "drive/DriveSerial.h"
+#include "drive/DriveStatistics.h"
+#include "drive/SmCrc.h"
+#include "support/Doubles.h"
+#include "support/SimProcess.h"
+#include "ui/DrivePage.h"
+#include "ui/MainPage.h"
+#include "unit/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <pty.h>
+#include <unistd.h>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+using std::chrono::steady_clock;
+constexpr int DriveCom = 7;
+constexpr uint8_t Node = 2;
+
+// A private COM port directory, a fresh log, drivesim on COM7 on demand,
+// and the drive features on.
+class DriveLinkTest : public ::testing::Test, protected AppPage {
+protected:
+    DriveLinkTest()
+    {
+        setenv("VANTOR_DOSDEVICES", dir.path().c_str(), 1);
+        LogInto(dir.WithSeparator());
+        g_switches.dev = true;
+        drive::SetReadTimeout(200);
+    }
+    ~DriveLinkTest() override
+    {
+        BusClose(app->driveBus);
+        for (int bus : buses) BusClose(bus);
+        g_switches.dev = false;
+        unsetenv("VANTOR_DOSDEVICES");
+    }
+    DriveSim& Start(Texts options = {})
+    {
+        sim.reset(); // its link goes with it
+        sim = std::make_unique<DriveSim>(dir.path(), DriveCom, std::move(options));
+        EXPECT_TRUE(sim->Running());
+        return *sim;
+    }
+    int Open(const char* name = "COM7") { return buses.emplace_back(BusOpen(name)); }
+    // The requests drivesim logged with the text, once it has logged as many as n.
+    Texts Requests(const std::string& text, std::size_t n = 1)
+    {
+        WaitUntil([&] { return sim->LogLinesWith(text).size() >= n; });
+        return sim->LogLinesWith(text);
+    }
+    std::string Log() { return dir.Read("Log.txt"); }
+    std::string Text(int id) { return ui.controls.TextOf(&drivePage, id); }
+
+    TempDir dir;
+    std::unique_ptr<DriveSim> sim;
+    std::vector<int> buses;
+};
+
+} // namespace
+
+TEST(SmCrc, CheckOf123456789IsSentAs3DThenBB)
+{
+    uint16_t crc = 0;
+    for (char c : std::string("123456789")) crc = SmCrcUpdate(crc, static_cast<uint8_t>(c));
+    EXPECT_EQ(crc, 0x3DBB);
+}
+
+TEST(DriveBusReceiver, ReturnValuesDropTheirTypeBitsAndKeepTheirSign)
+{
+    const struct { std::vector<uint8_t> payload; std::vector<std::pair<uint32_t, int32_t>> values; } cases[] = {
+        {{0x3F, 0xFF, 0xFF, 0xFF, 0x9F, 0xFF}, {{SmOk, -1}, {SmOk, 8191}, {SmLengthError, 0}}},
+        {{0xFF, 0xE0, 0x42, 0x00, 0x01, 0xA0, 0x00}, {{SmOk, -1}, {SmOk, -32}, {SmOk, 0x20001}, {SmOk, -8192}}},
+        {{0x20, 0x00, 0x00}, {{SmLengthError, 0}}}, // a 4-byte value cut off by the end of the payload
+    };
+    for (const auto& c : cases) {
+        DriveBus bus;
+        std::copy(c.payload.begin(), c.payload.end(), bus.buffer);
+        bus.expectedSize = static_cast<int16_t>(c.payload.size());
+        for (const auto& [status, value] : c.values) {
+            int32_t got = 99;
+            EXPECT_EQ(BusNextReturnValue(bus, got), status);
+            EXPECT_EQ(got, value) << "payload of " << c.payload.size();
+        }
+    }
+}
+
+TEST_F(DriveLinkTest, RequestBytesAndEveryParameterOfTheProgramGoBothWays)
+{
+    Start({"--samples", "-2000", "--torque-bw", "4"});
+    const int bus = Open();
+    ASSERT_GE(bus, 0);
+    int32_t value = 0;
+    EXPECT_EQ(BusReadParameter(bus, Node, TorqueBandwidthParam, value), SmOk);
+    EXPECT_EQ(value, 4);
+    EXPECT_EQ(BusSetParameter(bus, Node, TorqueBandwidthParam, 7), SmOk);
+    ASSERT_EQ(Requests("\"bytes\":[36,", 2).size(), 2u);
+    EXPECT_NE(sim->LogLinesWith("\"bytes\":[36,10,2,128,10,64,0,0,128,9,64,1,234,156,181]").size(), 0u);
+    EXPECT_NE(sim->LogLinesWith("\"bytes\":[36,6,2,129,234,0,0,0,7,78,239]").size(), 0u);
+
+    const std::pair<uint16_t, int32_t> reads[] = {{DriveVersionParam, 0x0201}, {MotorCurrentParam, -2000}, {TorqueBandwidthParam, 7}};
+    for (const auto& [parameter, expected] : reads) {
+        EXPECT_EQ(BusReadParameter(bus, Node, parameter, value), SmOk) << parameter;
+        EXPECT_EQ(value, expected) << parameter;
+    }
+    // Each written value comes back in the shortest reply form that holds it.
+    const std::pair<uint16_t, int32_t> writes[] = {{DriveSettingParam, -1}, {DriveSettingParam, 8191},
+        {DriveSettingParam, -2000000}, {DriveSettingParam, 536870911}, {DriveControlParam, 2}, {ClearFaultsParam, 3}};
+    for (const auto& [parameter, written] : writes) {
+        EXPECT_EQ(BusSetParameter(bus, Node, parameter, written), SmOk) << parameter;
+        EXPECT_EQ(BusReadParameter(bus, Node, parameter, value), SmOk) << parameter;
+        EXPECT_EQ(value, written) << parameter;
+        const std::string logged = "\"write\":{\"param\":" + std::to_string(parameter) + ",\"value\":" + std::to_string(written) + "}";
+        EXPECT_EQ(Requests(logged).size(), 1u) << logged;
+    }
+}
+
+TEST_F(DriveLinkTest, BadRepliesCarryTheirStatusAndTheNextTransactionWorks)
+{
+    constexpr uint32_t Lost = SmOk | SmCommError | SmLengthError;
+    const struct { Texts options; uint32_t status; } cases[] = {
+        {{"--silent"}, Lost}, {{"--fault", "bad-crc", "--faults", "1"}, Lost},
+        {{"--fault", "reserved", "--faults", "1"}, Lost}, {{"--fault", "overlong", "--faults", "1"}, Lost},
+        {{"--fault", "short", "--faults", "1"}, SmOk | SmLengthError},
+        {{"--fault", "chatter"}, Lost}, // the reply is good, the endless chatter after it is read next
+        {{"--split-pause", "20"}, SmOk},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options[0] + " " + c.options.back());
+        Start(c.options);
+        const int bus = Open();
+        int32_t value = 99;
+        if (c.options.back() == "chatter") {
+            EXPECT_EQ(BusReadParameter(bus, Node, TorqueBandwidthParam, value), SmOk);
+            usleep(20000); // the chatter is on the line
+        }
+        const auto begun = steady_clock::now();
+        EXPECT_EQ(BusReadParameter(bus, Node, TorqueBandwidthParam, value), c.status);
+        // One read time-out, or the bounded purge of a line that never goes quiet.
+        EXPECT_LT(steady_clock::now() - begun, std::chrono::milliseconds(c.options[0] == "--silent" ? 600 : 2000));
+        EXPECT_EQ(value, c.status == SmOk ? 4 : 0);
+        if (c.options.size() > 2) {
+            EXPECT_EQ(BusReadParameter(bus, Node, TorqueBandwidthParam, value), SmOk);
+            EXPECT_EQ(value, 4);
+        }
+        BusClose(bus);
+    }
+}
+
+TEST_F(DriveLinkTest, TenBusesAtMostOnlyComOrTtyNamesAndAFailedSendIsNotSentAgain)
+{
+    std::vector<int> masters;
+    for (int n = 0; n < 11; ++n) {
+        int master = -1, slave = -1;
+        char name[64];
+        ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+        close(slave);
+        masters.push_back(master);
+        std::filesystem::create_symlink(name, dir.path() / ("com" + std::to_string(20 + n)));
+    }
+    for (int n = 0; n < 10; ++n) EXPECT_EQ(Open(("COM" + std::to_string(20 + n)).c_str()), n);
+    EXPECT_EQ(Open("COM30"), -1) << "an eleventh bus";
+    buses.pop_back();
+    for (int bus : buses) EXPECT_EQ(BusClose(bus), SmOk);
+    EXPECT_EQ(BusClose(0), SmNoDevice) << "closed twice";
+    buses.clear();
+    for (int master : masters) close(master);
+    EXPECT_EQ(Open("LPT1"), -1);
+    int32_t value = 1;
+    EXPECT_EQ(BusReadParameter(10, Node, 3, value), SmNoDevice);
+
+    Start();
+    const int bus = Open();
+    ASSERT_EQ(bus, 0);
+    ASSERT_TRUE(drive::SerialClose(0)); // the port goes under the bus
+    EXPECT_EQ(BusSetParameter(bus, Node, DriveSettingParam, 77) & SmBusError, SmBusError);
+    ASSERT_EQ(drive::SerialOpen("COM7"), 0);
+    EXPECT_EQ(BusSetParameter(bus, Node, TorqueBandwidthParam, 9), SmOk);
+    ASSERT_EQ(Requests("\"subpackets\"").size(), 1u);
+    EXPECT_NE(sim->LogLinesWith("\"subpackets\":[[2,490],[0,9]]").size(), 0u) << sim->LogLinesWith("subpackets")[0];
+}
+
+TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
+{
+    Start({"--samples", "1000,-2000,500", "--torque-bw", "6"});
+    app->driveComPort = DriveCom;
+    InitDrivePage(*app, &drivePage);
+    EXPECT_NE(Log().find("Opening RS485 port\r\nRS485 port open\r\nDrive successfully Configured. Version : 0x201\r\n"),
+              std::string::npos) << Log();
+    EXPECT_EQ(ui.controls.ComboTexts(&drivePage, DebugLevelComboId), (Texts{"None", "Error", "Warning", "Info", "Debug"}));
+    const Texts ports = ui.controls.ComboTexts(&drivePage, DriveComPortComboId);
+    EXPECT_EQ(ports.at(std::size_t(ui.controls.ComboSelection(&drivePage, DriveComPortComboId))), "COM7");
+    EXPECT_EQ(Text(1080), "1000 Hz");
+    EXPECT_EQ(ui.controls.TrackbarPosition(&drivePage, 1079), 6);
+    const Texts& journal = ui.controls.Journal();
+    auto first = [&](const std::string& entry) { return std::find(journal.begin(), journal.end(), entry) - journal.begin(); };
+    const long order[] = {first("1044 add Debug"), first("1043 add COM7"), first("2120 text 0"), first("1079 range 0..11"),
+                          first("1044 select 0"), first("2110 range 1..3000"), first("1083 enable 0")};
+    EXPECT_TRUE(std::is_sorted(std::begin(order), std::end(order)) && order[6] < long(journal.size()));
+
+    // Samples 1000, -2000, 500 in turn; 0.0018 A each.
+    const std::tuple<int32_t, int, const char*, const char*> refreshes[] = {
+        {1, 0, "1.8 A", "1.8 A"},  // the window holds the latest sample only
+        {5, 0, "1.1 A", "3.6 A"},  // (2000 + 1000 + three empty slots) / 5
+        {1, 2044, "0.9 A", "0.9 A"}, // after "Reset Max"
+    };
+    for (const auto& [window, command, average, maximum] : refreshes) {
+        app->params[StatisticsWindow].value = window;
+        if (command) DrivePageCommand(*app, command, &drivePage);
+        RefreshDriveStatistics(*app);
+        EXPECT_EQ(Texts({Text(2101), Text(2107)}), Texts({average, maximum})) << window;
+    }
+    EXPECT_TRUE(ui.controls.IsEnabled(&drivePage, 2082));
+
+    ui.controls.SetTrackbarPosition(&drivePage, 1079, 11);
+    PageTrackbarScrolled(*app, app->params[TorqueBandwidth].trackbar);
+    EXPECT_EQ(Text(1080), "Unlimited");
+    DrivePageCommand(*app, 2082, &drivePage);
+    DrivePageCommand(*app, 2083, &drivePage);
+    for (const char* write : {"{\"param\":490,\"value\":11}", "{\"param\":554,\"value\":2}", "{\"param\":2533,\"value\":3}"})
+        EXPECT_EQ(Requests(write).size(), 1u) << write;
+
+    ui.controls.SelectComboItem(&drivePage, DriveComPortComboId, 0); // "None"
+    PageNotified(*app, DriveComPortComboId, ComboSelectionChanged, &drivePage);
+    EXPECT_EQ(app->driveBus, -1);
+    const std::size_t requests = sim->LogLinesWith("\"node\"").size();
+    RefreshDriveStatistics(*app);
+    DrivePageCommand(*app, 2082, &drivePage);
+    EXPECT_EQ(Texts({Text(2101), Text(2107)}), Texts({"NA", "NA"}));
+    for (int id : {2110, 2112, 2114, 2082, 2083, 1081, 1079, 1080, 2044}) EXPECT_FALSE(ui.controls.IsEnabled(&drivePage, id)) << id;
+    usleep(50000);
+    EXPECT_EQ(sim->LogLinesWith("\"node\"").size(), requests) << "no drive traffic without a bus";
+}
+
+TEST_F(DriveLinkTest, ASilentDriveIsLoggedClosedAndShownAsNA)
+{
+    Start({"--silent"});
+    app->driveComPort = DriveCom;
+    InitDrivePage(*app, &drivePage);
+    EXPECT_NE(Log().find("\r\nError reading version : 0x29 ->- Comm - Length \r\n"), std::string::npos) << Log();
+    EXPECT_EQ(app->driveBus, -1);
+    RefreshDriveStatistics(*app);
+    EXPECT_EQ(Texts({Text(2101), Text(2107)}), Texts({"NA", "NA"}));
+    EXPECT_EQ(Open(), 0) << "the port was given back";
+}
