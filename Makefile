@@ -27,7 +27,7 @@ test: setup native asan windows
 	scripts/check-layers
 	ctest --preset linux -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
-	scripts/fuzz 30
+	scripts/fuzz 20
 	python3 tests/e2e/run.py
 
 bench: setup native

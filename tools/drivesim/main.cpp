@@ -88,7 +88,7 @@ private:
             const bool faulty = options_.faults < 0 || replies_ < options_.faults;
             ++replies_;
             if (!options_.silent) {
-                Send(model_.Reply(request.returns, faulty ? options_.fault : DriveFault::None));
+                Send(model_.Reply(request.returns, faulty ? options_.fault : DriveFault::None), request.bytes.size());
                 if (faulty && options_.fault == DriveFault::Chatter && !chattering_) {
                     chattering_ = true; // from now on, until the end
                     nextChatter_ = Elapsed() + ChatterMs;
@@ -98,9 +98,11 @@ private:
         log_.WriteRequest(received, request);
     }
 
-    void Send(const std::vector<uint8_t>& reply) const
+    // Paced, the reply comes when the request and the reply would both have
+    // crossed a real line.
+    void Send(const std::vector<uint8_t>& reply, std::size_t requestBytes) const
     {
-        if (options_.paced) SleepMs(ByteMs * static_cast<double>(reply.size()));
+        if (options_.paced) SleepMs(ByteMs * static_cast<double>(requestBytes + reply.size()));
         if (options_.splitPauseMs < 0) {
             pty_.Send(reply.data(), reply.size());
             return;
