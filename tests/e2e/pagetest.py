@@ -3,7 +3,7 @@ wheel on COM5 and reading the main page's controls."""
 import time
 import unittest
 
-from wheelsim import WheelSim
+from simulators import WheelSim
 from wine import ESCAPE, Vantor, scratch, session
 
 COM = 5

@@ -99,10 +99,10 @@ class ShellTest(PageTest):
         self.assertEqual(self.wine.driver("title", first.window), TITLE)
         self.escape(first)
 
-    def test_dev_switch_starts_without_a_drive_page(self):
+    def test_dev_switch_in_any_letter_case_adds_the_drive_page(self):
         run = self.start("-DEV")
         self.assertEqual(self.wine.driver("title", run.window), TITLE)
-        self.assertEqual([self.wine.driver("exists", run.window, control) for control in (2088, 1079)], ["1", "0"])
+        self.assertEqual([self.wine.driver("exists", run.window, control) for control in (2088, 1079)], ["1", "1"])
         self.escape(run)
 
     def test_about_box_closes_with_ok_escape_and_close_button(self):

@@ -11,6 +11,7 @@
 // and on the control ID anywhere below HWND:
 //   exists | text | checked | trackpos | combo-items | dropped HWND ID: 1 or 0; its text; the check state; position,
 //     range and ticks; the entries (index, text, data, "*" if selected); 1 while the list is open
+//   page HWND ID: the hwnd of the control's parent, the page (child dialog) to address that page's ids through
 //   click | post-click | drop HWND ID: clicks, returning once handled or at once; clicks the list open
 //   set-text HWND ID TEXT;  trackbar HWND ID POS (with a drag's scroll messages);  combo HWND ID INDEX (as a user)
 #include <windows.h>
@@ -189,7 +190,9 @@ int Run(int argc, char** argv)
         const auto send = [&](HWND to, UINT message, WPARAM w, LPARAM l) {
             SendMessageTimeoutA(to, message, w, l, SMTO_NORMAL, 10000, &result);
         };
-        if (command == "text") {
+        if (command == "page") {
+            std::printf("%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(parent)));
+        } else if (command == "text") {
             std::printf("%s\n", WindowText(control).c_str());
         } else if (command == "set-text") {
             if (argc < 5) return Fail("set-text HWND ID TEXT");
