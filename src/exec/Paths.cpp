@@ -32,12 +32,6 @@ void WithoutExtension(const char* path, char* out, std::size_t outSize)
     std::snprintf(out, outSize, "%.*s", static_cast<int>(length), path);
 }
 
-bool HasTrailingSeparator(const char* path)
-{
-    const std::size_t length = std::strlen(path);
-    return length > 0 && IsPathSeparator(path[length - 1]);
-}
-
 bool AddTrailingSeparator(char* path, std::size_t size)
 {
     const std::size_t length = std::strlen(path);

@@ -30,7 +30,6 @@ bool HasExtension(const char* path);
 // Adds the separator when the last character is neither backslash nor slash
 // (and the text is not empty). False when the buffer has no room for it.
 bool AddTrailingSeparator(char* path, std::size_t size);
-bool HasTrailingSeparator(const char* path);
 
 // A path that needs no directory before it: two backslashes at the start
 // or a colon as second character (or a slash at the start, a complete path

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fcntl.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -168,6 +169,16 @@ TEST_F(DriveLinkTest, TenBusesAtMostOnlyComOrTtyNamesAndAFailedSendIsNotSentAgai
         masters.push_back(master);
         std::filesystem::create_symlink(name, dir.path() / ("com" + std::to_string(20 + n)));
     }
+    // A packet buffer of 128 bytes: the 129th is refused and the 128 go out in one write.
+    const int slot = drive::SerialOpen("COM30");
+    for (int n = 0; n < 129; ++n) EXPECT_EQ(drive::SerialQueueByte(slot, uint8_t(n)), n < 128) << n;
+    EXPECT_TRUE(drive::SerialFlush(slot));
+    uint8_t sent[200] = {};
+    ssize_t got = 0;
+    fcntl(masters[10], F_SETFL, O_NONBLOCK);
+    EXPECT_TRUE(WaitUntil([&] { return (got += std::max<ssize_t>(0, read(masters[10], sent + got, 200 - got))) >= 128; }));
+    EXPECT_EQ(std::pair(got, int{sent[127]}), std::pair(ssize_t{128}, 127));
+    EXPECT_TRUE(drive::SerialClose(slot));
     for (int n = 0; n < 10; ++n) EXPECT_EQ(Open(("COM" + std::to_string(20 + n)).c_str()), n);
     EXPECT_EQ(Open("COM30"), -1) << "an eleventh bus";
     buses.pop_back();
@@ -229,6 +240,16 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     DrivePageCommand(*app, 2083, &drivePage);
     for (const char* write : {"{\"param\":490,\"value\":11}", "{\"param\":554,\"value\":2}", "{\"param\":2533,\"value\":3}"})
         EXPECT_EQ(Requests(write).size(), 1u) << write;
+
+    // An adapter plugged in later shows up when the list opens; the drive's own port stays in it.
+    int master = -1, slave = -1;
+    char name[64];
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    std::filesystem::create_symlink(name, dir.path() / "com9");
+    PageNotified(*app, DriveComPortComboId, ComboListOpening, &drivePage);
+    const Texts listed = ui.controls.ComboTexts(&drivePage, DriveComPortComboId);
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), "COM7") + std::count(listed.begin(), listed.end(), "COM9"), 2);
+    close(slave), close(master);
 
     ui.controls.SelectComboItem(&drivePage, DriveComPortComboId, 0); // "None"
     PageNotified(*app, DriveComPortComboId, ComboSelectionChanged, &drivePage);

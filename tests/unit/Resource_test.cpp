@@ -122,6 +122,8 @@ TEST_F(Resources, FaultsAreReported)
         {[] { return !Load("absent.ini", ModeSilent) && !Load("absent.ini"); }, "Resource Script : Could not open resource absent.ini"},
         {[] { return !Load("config.ini", ModeShare | ModeDuplicateKeep4); }, "Resource Script : Could not duplicate resource config"},
         {[&] { return !NewResourceHandler(desc); }, "NewResourceHandler: Fatal error, resource type already used, handler Other,type 277"},
+        {[&] { return !NewResourceHandler({.type = 289, .operation = FontOperation, .name = "Late"}); },
+         "NewResourceHandler: Unknown type 289, handler Late"},
         {[&] { return !NewResourceHandler({.type = 257, .operation = FontOperation, .name = "scripts"}); },
          "NewResourceHandler: Handler type conflict handler scripts,type 257"},
         {[&] { return !GenericOpen(fonts, "Arial", ModeKeepKey | ModeInstall, OpenCreate) && g_calls[ResourceOpUnload] == 2; },
