@@ -200,6 +200,15 @@ void FillComPortList(NativeHandle dialog, int comboId, uint8_t current, bool cur
     controls.SelectComboItem(dialog, comboId, selected);
 }
 
+int ChosenComPort(NativeHandle dialog, int comboId)
+{
+    Controls& controls = ActiveControls();
+    const int selected = controls.ComboSelection(dialog, comboId);
+    if (selected < 0) return -1;
+    const intptr_t port = controls.ComboItemData(dialog, comboId, selected);
+    return port >= 0 && port <= 255 ? static_cast<int>(port) : -1;
+}
+
 void SelectBoardPort(AppContext& app, uint8_t port)
 {
     WaitLinkIdle(app);

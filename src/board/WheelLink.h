@@ -43,6 +43,10 @@ void PollWheel(AppContext& app, bool minimisedToTray);
 // selects the entry of the current port, else "None".
 void FillComPortList(NativeHandle dialog, int comboId, uint8_t current, bool currentHeld = false);
 
+// The port number of the list's selected entry (0 for "None"); -1 when
+// nothing usable is selected.
+int ChosenComPort(NativeHandle dialog, int comboId);
+
 // A new choice of board COM port, when it differs from the stored one: the
 // old port is closed ("Disconnected"), the new one stored and, unless it is
 // 0 ("None"), connected; a board found there goes to the wheelFound hook.

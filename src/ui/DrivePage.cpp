@@ -23,11 +23,8 @@ constexpr const char* DebugLevelNames[] = {"None", "Error", "Warning", "Info", "
 
 void DrivePortChosen(AppContext& app, NativeHandle page)
 {
-    Controls& controls = ActiveControls();
-    const int selected = controls.ComboSelection(page, DriveComPortComboId);
-    if (selected < 0) return;
-    const intptr_t port = controls.ComboItemData(page, DriveComPortComboId, selected);
-    if (port < 0 || port > 255 || port == app.driveComPort) return;
+    const int port = ChosenComPort(page, DriveComPortComboId);
+    if (port < 0 || port == app.driveComPort) return;
     app.driveComPort = static_cast<uint8_t>(port);
     ConfigureDrive(app);
 }

@@ -89,12 +89,8 @@ void ToggleWheelFlag(AppContext& app, NativeHandle page, int id, int32_t bit)
 
 void BoardPortChosen(AppContext& app, NativeHandle page)
 {
-    Controls& controls = ActiveControls();
-    const int selected = controls.ComboSelection(page, WheelComPortComboId);
-    if (selected < 0) return;
-    const intptr_t port = controls.ComboItemData(page, WheelComPortComboId, selected);
-    if (port < 0 || port > 255) return;
-    SelectBoardPort(app, static_cast<uint8_t>(port));
+    const int port = ChosenComPort(page, WheelComPortComboId);
+    if (port >= 0) SelectBoardPort(app, static_cast<uint8_t>(port));
 }
 
 void ProfileChosen(AppContext& app, NativeHandle page)
