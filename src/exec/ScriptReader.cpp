@@ -256,10 +256,16 @@ const char* SectionEnd(const ScriptTable* table, const char* p)
         } else if (!value && (c == '[' || ((c == '"' || c == '\'') && !AtTextEnd(table, p + 1) && p[1] == '['))) {
             return indent ? indent : p;
         } else {
-            p = PastToken(table, p);
-            tokenOnLine = true;
-            value = false;
+            const char* next = PastToken(table, p);
+            // The reader passes over an empty quoted token where it looks for
+            // a key, so a separator after one leads to no value.
+            const bool emptyQuote = next == p + 2 && (c == '"' || c == '\'') && p[1] == c;
+            if (tokenOnLine || !emptyQuote) {
+                tokenOnLine = true;
+                value = false;
+            }
             indent = nullptr;
+            p = next;
         }
     }
     return p;
