@@ -52,6 +52,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_INITDIALOG:
+        g_app.quitRequested = [](AppContext&) { PostQuitMessage(0); };
         if (InitControllers(g_app, dialog) < 0) {
             MessageBoxA(nullptr, "Error Initializing DirectInput", g_interfaceName, MB_ICONERROR);
             EndDialog(dialog, 0);

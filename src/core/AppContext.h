@@ -31,7 +31,6 @@ struct AppContext {
     uint8_t replyLost = 0;             // a reply came too late: no read is believed until identified again
     uint8_t paramsRead = 0;            // the parameter set holds the board's values, every reply in time
     uint8_t missedStatus = 0;          // status exchanges without a reply, in a row
-    uint8_t quitAfterUpdate = 0;
     int32_t currentSamples[3000] = {}; // ring of drive current samples
     int32_t maximumCurrent = 0;
     int32_t sampleIndex = 0;
@@ -58,6 +57,9 @@ struct AppContext {
     // The link's first periodic step with the automatic update check on
     // (FLAGS bit 0), once per run; none = no check.
     void (*updateCheckDue)(AppContext& app) = nullptr;
+    // The update check opened the new tool's download: the program is to
+    // end; none = it goes on.
+    void (*quitRequested)(AppContext& app) = nullptr;
 
     AppContext();
 };

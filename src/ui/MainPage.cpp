@@ -151,7 +151,7 @@ bool RunCommand(AppContext& app, int id, NativeHandle page)
         SetFlag(app.flags, DetectGameBit, controls.IsChecked(page, id));
         return true;
     case CheckNowId:
-        CheckForUpdates(page, false);
+        CheckForUpdates(app, page, false);
         return true;
     case WheelComPortComboId:
         BoardPortChosen(app, page);
@@ -189,7 +189,7 @@ void DrawInput(AppContext& app, uint32_t buttons)
     DrawWheelState(app.mainPage, app.liveAxes, buttons, app.params[MaxAngle].value);
 }
 
-void CheckQuietly(AppContext& app) { CheckForUpdates(app.mainPage, true); }
+void CheckQuietly(AppContext& app) { CheckForUpdates(app, app.mainPage, true); }
 
 // A board found after start-up gets the selected profile, as at start-up,
 // and the profile keeps its own values rather than the board's.

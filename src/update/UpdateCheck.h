@@ -2,7 +2,19 @@
 
 #include "platform/NativeHandle.h"
 
-// Asks the maker's update server for newer versions of the tool and of the
-// board firmware and offers them to the user; quiet when started
-// automatically. Not built yet: it does nothing so far.
-void CheckForUpdates(NativeHandle window, bool quiet);
+#include <cstddef>
+
+struct AppContext;
+
+// Asks the update server for newer versions of the tool and of the board
+// firmware and offers them in message boxes owned by the window; quiet when
+// started automatically (then "No update available" is not shown).
+void CheckForUpdates(AppContext& app, NativeHandle window, bool quiet);
+
+// Whether a download location from the network may be opened: only
+// http:// and https:// addresses.
+bool IsWebLocation(const char* location);
+
+// Whether a firmware file name from the network is a plain base name that
+// may become a local file: no folders, drive, "..", or device name.
+bool IsPlainFileName(const char* name);

@@ -35,8 +35,8 @@ class PageTest(unittest.TestCase):
         self.sim = WheelSim(self.wine, COM, self.dir / log, *options)
         return self.sim
 
-    def start(self, *args, find=True):
-        run = Vantor(self.wine, self.dir, args)
+    def start(self, *args, find=True, env=None):
+        run = Vantor(self.wine, self.dir, args, env)
         self.runs.append(run)
         if find:
             run.find_window()

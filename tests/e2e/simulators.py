@@ -1,4 +1,5 @@
-"""The native device simulators (wheelsim, drivesim), each linked as a COM port of the Wine prefix."""
+"""The native device simulators (wheelsim, drivesim), each linked as a COM port of the Wine prefix,
+and the stand-in update server on the loopback."""
 import json
 import os
 import subprocess
@@ -67,3 +68,25 @@ class DriveSim(Simulator):
 
     def reads(self, parameter):
         return sum(1 for f in self.frames() if f.get("read") == parameter)
+
+
+class UpdateServer:
+    """tools/updateserver serving a directory on a loopback port; its log holds one line a request."""
+
+    def __init__(self, root, mode="normal"):
+        self.log_path = Path(root) / "requests.jsonl"
+        self.process = subprocess.Popen(
+            ["python3", str(ROOT / "tools" / "updateserver" / "updateserver.py"), "--root", str(root),
+             "--log", str(self.log_path), "--mode", mode], stdout=subprocess.PIPE, text=True)
+        self.host = "127.0.0.1:" + self.process.stdout.readline().strip()
+
+    def paths(self):
+        """The paths asked for so far, in order."""
+        if not self.log_path.exists():
+            return []
+        return [json.loads(line)["path"] for line in self.log_path.read_text().splitlines() if line.strip()]
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=10)

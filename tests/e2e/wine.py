@@ -72,9 +72,13 @@ class Wine:
         subprocess.run(["wine", "wineboot", "-e"], env=self.env, check=True, timeout=120,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def start(self, program, args=(), cwd=None):
-        return subprocess.Popen(["wine", str(program), *args], cwd=cwd, env=self.env,
+    def start(self, program, args=(), cwd=None, env=None):
+        return subprocess.Popen(["wine", str(program), *args], cwd=cwd, env={**self.env, **(env or {})},
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def reg(self, *args):
+        subprocess.run(["wine", "reg", *args], env=self.env, check=False, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def driver(self, *args, check=True, timeout=60):
         # Output goes through files, not pipes: a Wine program may start the
@@ -105,10 +109,10 @@ class Wine:
 class Vantor:
     """One run of Vantor.exe in a scratch working directory."""
 
-    def __init__(self, wine, workdir, args=()):
+    def __init__(self, wine, workdir, args=(), env=None):
         self.wine = wine
         self.workdir = Path(workdir)
-        self.process = wine.start(VANTOR, args, cwd=self.workdir)
+        self.process = wine.start(VANTOR, args, cwd=self.workdir, env=env)
         self.window = None
 
     def find_window(self, timeout_ms=30000):
@@ -126,6 +130,11 @@ class Vantor:
     def log(self):
         path = self.workdir / "Log.txt"
         return path.read_bytes().decode("latin-1") if path.exists() else ""
+
+
+def windows_path(path):
+    """The path as a Windows program of the prefix names it (drive Z: is /)."""
+    return "Z:" + str(path).replace("/", "\\")
 
 
 def scratch(name):

@@ -5,6 +5,7 @@
 #include "platform/Controls.h"
 #include "platform/GameInput.h"
 #include "platform/ModalDialog.h"
+#include "platform/OpenLocation.h"
 #include "platform/ProcessSnapshot.h"
 #include "platform/SeamSlot.h"
 
@@ -17,6 +18,7 @@ SeamSlot<Controls> g_controls;
 SeamSlot<GameInput> g_input;
 ModalDialogRunner g_runner = nullptr;
 ProcessSnapshotter g_snapshotter = nullptr;
+LocationOpener g_opener = nullptr;
 } // namespace
 
 Canvas& ActiveCanvas() { return g_canvas.Or(SystemCanvas()); }
@@ -43,3 +45,6 @@ bool TakeProcessSnapshot(std::vector<std::string>& names)
     return (g_snapshotter ? g_snapshotter : SnapshotProcesses)(names);
 }
 ProcessSnapshotter UseProcessSnapshot(ProcessSnapshotter snapshotter) { return std::exchange(g_snapshotter, snapshotter); }
+
+void OpenLocation(NativeHandle window, const char* location) { (g_opener ? g_opener : OpenSystemLocation)(window, location); }
+LocationOpener UseLocationOpener(LocationOpener opener) { return std::exchange(g_opener, opener); }

@@ -14,6 +14,7 @@
 //   page HWND ID: the hwnd of the control's parent, the page (child dialog) to address that page's ids through
 //   click | post-click | drop HWND ID: clicks, returning once handled or at once; clicks the list open
 //   set-text HWND ID TEXT;  trackbar HWND ID POS (with a drag's scroll messages);  combo HWND ID INDEX (as a user)
+// and as the handler of a URL scheme:  record FILE TEXT: appends the text as a line to the file
 #include <windows.h>
 #include <commctrl.h>
 
@@ -101,6 +102,16 @@ int Run(int argc, char** argv)
         return argc > index ? std::strtol(argv[index], nullptr, 0) : fallback;
     };
     const auto timeout = [&](int index) { return static_cast<DWORD>(number(index, 10000)); };
+
+    if (command == "record") {
+        // The stand-in handler of a URL scheme: notes what it was handed.
+        if (argc < 4) return Fail("record FILE TEXT");
+        std::FILE* file = std::fopen(argv[2], "ab");
+        if (!file) return Fail("cannot write the file");
+        std::fprintf(file, "%s\n", argv[3]);
+        std::fclose(file);
+        return 0;
+    }
 
     if (command == "find" || command == "find-box" || command == "find-class" || command == "answer") {
         if (command == "answer" && argc < 4) return Fail("answer TEXT BUTTON-ID");

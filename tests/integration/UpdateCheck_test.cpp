@@ -1,0 +1,169 @@
+// The update check against the stand-in update server: the online script
+// read into what it offers, the questions asked, the download location
+// opened, the firmware downloaded, and what a broken or missing server does.
+#include "core/AppContext.h"
+#include "platform/MessageBoxStyle.h"
+#include "platform/OpenLocation.h"
+#include "support/Doubles.h"
+#include "support/UpdateServer.h"
+#include "unit/ExecRuntime.h"
+#include "update/OnlineScript.h"
+#include "update/UpdateCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+std::string g_opened; // the locations handed to the system, one a line
+void RecordOpen(NativeHandle, const char* location) { g_opened += std::string(location) + "\n"; }
+int g_quits = 0;
+void RecordQuit(AppContext&) { ++g_quits; }
+
+constexpr const char* NewTool = "New configuration tool available, do you want to download it ?";
+constexpr const char* NewFirmware = "New firmware available, do you want to download it ?";
+constexpr const char* NoUpdate = "No update available";
+constexpr const char* NotFlashed = "Could not flash the firmware, please check that your device is connected";
+
+class UpdateCheckTest : public ExecRuntime, protected AppPage {
+protected:
+    UpdateCheckTest()
+    {
+        Start(0x2);
+        g_opened.clear();
+        g_quits = 0;
+        previousOpener_ = UseLocationOpener(RecordOpen);
+        app->quitRequested = RecordQuit;
+        app->firmwareVersion = 0x10066; // the board's firmware 0.102
+    }
+    ~UpdateCheckTest() override
+    {
+        UseLocationOpener(previousOpener_);
+        unsetenv("VANTOR_UPDATE_HOST");
+    }
+    // Serves the script and runs the check with the answer to every question.
+    Texts Check(const std::string& script, bool quiet = false, int answer = MessageAnswerNo)
+    {
+        if (!server) server = std::make_unique<UpdateServer>(dir.path(), "normal");
+        std::string text = script;
+        if (const std::size_t at = text.find("HOST"); at != std::string::npos) text.replace(at, 4, server->Host());
+        dir.Write("vt_servers.ini", text);
+        dir.Write("wheel.hex", ":00000001FF\r\n");
+        setenv("VANTOR_UPDATE_HOST", server->Host().c_str(), 1);
+        ui.controls.SetMessageAnswer(answer);
+        CheckForUpdates(*app, &page, quiet);
+        EXPECT_EQ(app->commandBusy, 0);
+        Texts shown;
+        for (const auto& m : ui.controls.Messages()) shown.push_back(m.text);
+        return shown;
+    }
+    // The paths the server was asked for, in order.
+    Texts Asked()
+    {
+        Texts paths;
+        for (const std::string& line : server->Requests()) {
+            const std::size_t at = line.find("\"path\":\"") + 8;
+            paths.push_back(line.substr(at, line.find('"', at) - at));
+        }
+        return paths;
+    }
+
+    std::unique_ptr<UpdateServer> server;
+    LocationOpener previousOpener_ = nullptr;
+};
+
+const std::string Firmware(const std::string& version, const std::string& file = "\"wheel.hex\"")
+{
+    return "[UPDATE]\r\nFW_VERSION = " + version + "\r\nFW_UPDATE = 0,0,0,0, \"HOST\", " + file + "\r\n";
+}
+
+TEST_F(UpdateCheckTest, ToolVersionsAreComparedPacked)
+{
+    const std::pair<const char*, Texts> cases[] = {
+        {"0,0,0,22", {NewTool}},
+        {"0,0,0,21", {NoUpdate}},
+        {"0,0,1,0", {NewTool}}, // 256
+        {"0x0,0,0,0x15", {NoUpdate}},
+    };
+    for (const auto& [version, shown] : cases) {
+        SCOPED_TRACE(version);
+        ui.controls.Clear();
+        EXPECT_EQ(Check(std::string("[SERVER]\r\nVERSION = ") + version + "\r\n"), shown);
+    }
+    EXPECT_EQ(g_opened, "");
+}
+
+TEST_F(UpdateCheckTest, YesToTheToolOpensItsLocationAndEndsTheProgram)
+{
+    const Texts shown = Check("[UPDATE]\r\nVERSION = 0,0,0,22\r\nUPDATE = 0,0,0,0, \"http://dl.example/v/\", \"Vantor.zip\"\r\n" +
+                                  Firmware("0,0,1,0").substr(10),
+                              false, MessageAnswerYes);
+    EXPECT_EQ(shown, Texts{NewTool}); // no firmware question after it
+    EXPECT_EQ(g_opened, "http://dl.example/v/1033/Vantor.zip\n");
+    EXPECT_EQ(g_quits, 1);
+}
+
+// Only web addresses are opened; anything else from the network is logged.
+TEST_F(UpdateCheckTest, ToolLocationThatIsNoWebAddressIsNotOpened)
+{
+    Check("[SERVER]\r\nVERSION = 0,0,0,22\r\nUPDATE = 0,0,0,0, \"C:\\Windows\\\", \"calc.exe\"\r\n", false,
+          MessageAnswerYes);
+    EXPECT_EQ(g_opened, "");
+    EXPECT_EQ(g_quits, 0);
+    EXPECT_NE(dir.Read("Log.txt").find("CheckForUpdates: download location refused: C:\\Windows\\1033/calc.exe"),
+              std::string::npos);
+    const char* cases[][2] = {{"http://a/b", "1"}, {"HTTPS://a", "1"}, {"file:///etc/passwd", "0"},
+                              {"ftp://a", "0"},   {"httpx://a", "0"},  {"", "0"}};
+    for (const auto& [location, web] : cases) EXPECT_EQ(IsWebLocation(location), *web == '1') << location;
+}
+
+TEST_F(UpdateCheckTest, FirmwareIsOfferedWhenNewerThanTheBoards)
+{
+    const struct {
+        std::string version;
+        bool quiet;
+        Texts shown;
+    } cases[] = {
+        {"0,0,0,0x66", false, {NoUpdate}}, // the board's own
+        {"0,0,0,0x66", true, {}},
+        {"0,0,0,0x67", true, {NewFirmware}},
+        {"0,0,1,0x66", false, {NewFirmware}}, // above the low 16 bits the board reported
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version + (c.quiet ? " quiet" : ""));
+        ui.controls.Clear();
+        EXPECT_EQ(Check(Firmware(c.version), c.quiet), c.shown);
+    }
+}
+
+// The image is downloaded and kept under its own name; a name that is no
+// plain file name is refused before anything is asked for.
+TEST_F(UpdateCheckTest, YesToTheFirmwareDownloadsItUnderAPlainName)
+{
+    EXPECT_EQ(Check(Firmware("0,0,0,0x67"), true, MessageAnswerYes), (Texts{NewFirmware, NotFlashed}));
+    EXPECT_EQ(Asked(), (Texts{"vt_servers.ini", "wheel.hex"}));
+    EXPECT_EQ(dir.Read("wheel.hex"), ":00000001FF\r\n");
+    ui.controls.Clear();
+    EXPECT_EQ(Check(Firmware("0,0,0,0x67", "\"../wheel.hex\""), true, MessageAnswerYes), Texts{NewFirmware});
+    EXPECT_EQ(Asked().size(), 3u);
+    EXPECT_NE(dir.Read("Log.txt").find("CheckForUpdates: firmware file name refused: ../wheel.hex"), std::string::npos);
+    const char* names[][2] = {{"wheel.hex", "1"}, {"fw-0.66.hex", "1"}, {"a/b.hex", "0"},  {"a\\b.hex", "0"},
+                              {"C:b.hex", "0"},   {"..", "0"},          {"CON", "0"},      {"nul.hex", "0"},
+                              {"com7.hex", "0"},  {"com0.hex", "1"},    {"lpt1", "0"},     {"", "0"},
+                              {"a\tb", "0"},      {"console.hex", "1"}};
+    for (const auto& [name, plain] : names) EXPECT_EQ(IsPlainFileName(name), *plain == '1') << name;
+}
+
+TEST_F(UpdateCheckTest, ServerThatIsDownShowsNothingAndLogs)
+{
+    setenv("VANTOR_UPDATE_HOST", "127.0.0.1:1", 1);
+    CheckForUpdates(*app, &page, false);
+    EXPECT_TRUE(ui.controls.Messages().empty());
+    EXPECT_NE(dir.Read("Log.txt").find("Could not read Online script"), std::string::npos);
+    EXPECT_EQ(app->commandBusy, 0);
+}
+
+} // namespace
