@@ -32,6 +32,10 @@ constexpr SerialTimeouts BoardTimeouts{20, 1, 2, 1, 5};
 // else /dev/ttyS<port-1>.
 std::string SerialDeviceName(uint8_t port);
 
+// COM <port> as an outside program (the firmware programmer) is told it:
+// "COM<port>" on Windows, the device SerialDeviceName gives elsewhere.
+std::string ProgramPortName(uint8_t port);
+
 // Opens the device for reading and writing, not shared with any other
 // handle, and sets the line (baud, 8N1, DTR on, RTS off, no flow control)
 // and the board's time-outs. InvalidSerialHandle when it cannot be opened.

@@ -1,5 +1,83 @@
 #include "update/ComPortSearch.h"
 
-// The port listing tool comes with firmware flashing; until then no port
-// is found by its USB ids.
-uint8_t FindComPortFromIds(uint16_t, uint16_t) { return 0; }
+#include "exec/Exec.h"
+#include "exec/Log.h"
+#include "platform/ChildProcess.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxStyle.h"
+#include "update/OutsideTools.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t LineMax = 127; // a longer line is cut, its rest never read as a line of its own
+constexpr int HighestPort = 128;
+
+// The lister's output lines; false (after the box) when it could not run.
+bool RunLister(std::vector<std::string>& lines)
+{
+    const std::string name = ProgramFileName("listComPorts");
+    const std::string program = ToolsFolder(name) + PathSeparator() + name;
+    if (!ActiveChildProcesses().ReadOutput(program, lines)) {
+        ActiveControls().ShowMessage(nullptr, "Could not execute listComPorts.exe", ExecCaption(),
+                                     MessageIconInformation);
+        return false;
+    }
+    for (std::string& line : lines)
+        if (line.size() > LineMax) line.resize(LineMax);
+    return true;
+}
+
+// The hexadecimal digits right behind the first `key` at or after `from`;
+// false when the key or a digit is missing.
+bool NumberAfter(const std::string& line, std::size_t from, const char* key, unsigned long& value)
+{
+    const std::size_t at = line.find(key, from);
+    if (at == std::string::npos) return false;
+    value = 0;
+    std::size_t digits = 0;
+    for (std::size_t i = at + 4; i < line.size() && std::isxdigit(static_cast<unsigned char>(line[i])); ++i, ++digits)
+        value = value * 16 + static_cast<unsigned long>(std::stoul(std::string(1, line[i]), nullptr, 16));
+    return digits > 0;
+}
+
+} // namespace
+
+uint8_t FindComPortFromIds(uint16_t vendorId, uint16_t productId)
+{
+    std::vector<std::string> lines;
+    if (!RunLister(lines)) return 0;
+    LogPrintf(0, "FindComPortFromIds : VID_%04x / PID_%04x", vendorId, productId);
+    for (const std::string& line : lines) {
+        LogPrintf(0, "%s", line.c_str());
+        // Down from the highest, so that a line of COM12 is not taken for COM1.
+        for (int n = HighestPort; n >= 1; --n) {
+            const std::size_t at = line.find("COM" + std::to_string(n));
+            if (at == std::string::npos) continue;
+            const std::size_t behind = at + 3 + std::to_string(n).size();
+            unsigned long vendor = 0, product = 0;
+            if (NumberAfter(line, behind, "VID_", vendor) && NumberAfter(line, behind, "PID_", product) &&
+                vendor == vendorId && product == productId)
+                return static_cast<uint8_t>(n);
+        }
+    }
+    return 0;
+}
+
+std::size_t ListComPorts(uint8_t (&ports)[MaxListedPorts])
+{
+    std::vector<std::string> lines;
+    std::size_t count = 0;
+    if (!RunLister(lines)) return 0;
+    for (const std::string& line : lines) {
+        const std::size_t at = line.find("COM");
+        if (at == std::string::npos) continue;
+        ports[count++] = static_cast<uint8_t>(std::atoi(line.c_str() + at + 3));
+        if (count == MaxListedPorts) break;
+    }
+    return count;
+}

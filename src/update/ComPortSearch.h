@@ -1,6 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-// The COM port whose USB device carries these vendor and product ids, or 0.
+// COM ports by the port lister ("Tools\listComPorts.exe"), whose output
+// lines each hold "COM<n>" and, behind it, the USB hardware id with
+// "VID_xxxx" and "PID_xxxx". A lister that cannot be started shows
+// "Could not execute listComPorts.exe" and lists nothing.
+
+// The COM port whose line carries these vendor and product ids, or 0.
 uint8_t FindComPortFromIds(uint16_t vendorId, uint16_t productId);
+
+// The listed port numbers in the lister's order, at most 16; the count.
+constexpr std::size_t MaxListedPorts = 16;
+std::size_t ListComPorts(uint8_t (&ports)[MaxListedPorts]);

@@ -1,6 +1,7 @@
 // Which implementation of each seam is in use: the system's, unless one was
 // put in place.
 #include "platform/Canvas.h"
+#include "platform/ChildProcess.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/GameInput.h"
@@ -13,6 +14,7 @@
 
 namespace {
 SeamSlot<Canvas> g_canvas;
+SeamSlot<ChildProcesses> g_children;
 SeamSlot<Clock> g_clock;
 SeamSlot<Controls> g_controls;
 SeamSlot<GameInput> g_input;
@@ -23,6 +25,9 @@ LocationOpener g_opener = nullptr;
 
 Canvas& ActiveCanvas() { return g_canvas.Or(SystemCanvas()); }
 Canvas* UseCanvas(Canvas* seam) { return g_canvas.Replace(seam); }
+
+ChildProcesses& ActiveChildProcesses() { return g_children.Or(SystemChildProcesses()); }
+ChildProcesses* UseChildProcesses(ChildProcesses* seam) { return g_children.Replace(seam); }
 
 Clock& ActiveClock() { return g_clock.Or(SystemClock()); }
 Clock* UseClock(Clock* seam) { return g_clock.Replace(seam); }

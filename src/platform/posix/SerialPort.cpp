@@ -148,6 +148,8 @@ std::string SerialDeviceName(uint8_t port)
     return device;
 }
 
+std::string ProgramPortName(uint8_t port) { return SerialDeviceName(port); }
+
 SerialHandle SerialOpen(uint8_t port, uint32_t baud)
 {
     const int fd = OpenDevice(SerialDeviceName(port).c_str());

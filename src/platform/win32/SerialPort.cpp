@@ -29,6 +29,8 @@ std::string SerialDeviceName(uint8_t port)
     return name;
 }
 
+std::string ProgramPortName(uint8_t port) { return "COM" + std::to_string(port); }
+
 SerialHandle SerialOpen(uint8_t port, uint32_t baud)
 {
     const std::string name = SerialDeviceName(port);
