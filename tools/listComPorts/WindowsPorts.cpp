@@ -45,9 +45,9 @@ unsigned PortNameNumber(HDEVINFO set, SP_DEVINFO_DATA& device)
     char name[64] = "";
     DWORD size = sizeof name - 1;
     DWORD type = 0;
-    const bool read = RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size) == ERROR_SUCCESS;
+    const LSTATUS status = RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
     RegCloseKey(key);
-    return read && type == REG_SZ ? ComNumber(name) : 0;
+    return status == ERROR_SUCCESS && type == REG_SZ ? ComNumber(name) : 0;
 }
 
 void AddClassPorts(std::vector<ComPortEntry>& ports)

@@ -153,7 +153,9 @@ std::vector<uint8_t> BootLoader::ReadBlock(Avr109Command& command)
     command.address = static_cast<uint32_t>(start);
     command.bytes = static_cast<std::size_t>(pending_[1]) << 8 | pending_[2];
     std::vector<uint8_t> block;
-    for (std::size_t i = 0; i < command.bytes; ++i) block.push_back(start + i < memory.size() ? memory[start + i] : 0xff);
+    for (std::size_t i = 0; i < command.bytes; ++i) {
+        block.push_back(start + i < memory.size() ? memory[start + i] : uint8_t{0xff});
+    }
     address_ += static_cast<uint32_t>(flash ? (command.bytes + 1) / 2 : command.bytes);
     return block;
 }
