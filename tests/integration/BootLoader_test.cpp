@@ -139,8 +139,9 @@ TEST_P(BootLoaderFlash, AvrdudeWritesTheImageAndTheBoardComesBackWithItsVersion)
     const std::string bootPort = c.samePort ? "com5" : "com9";
     ASSERT_TRUE(sim.WaitForLog("\"event\":\"bootloader\",\"port\":\"" + Path(bootPort).string()));
     EXPECT_EQ(ComLinks(dir.path()), std::vector<std::string>{bootPort}) << "the board's port goes, the loader's comes";
+    const std::string image = Path("image.hex").string();
     const int avrdude = Shell("avrdude -C /etc/avrdude.conf -patmega32u4 -cavr109 -P " + Path(bootPort).string() +
-                              " -b57600 -D -Uflash:w:" + Path("image.hex").string() + ":i > " +
+                              " -b57600 -D -Uflash:w:" + image + ":i -Uflash:v:" + image + ":i > " +
                               Path("avrdude.txt").string() + " 2>&1");
     EXPECT_EQ(avrdude == 0, c.avrdudeSucceeds) << dir.Read("avrdude.txt");
 
