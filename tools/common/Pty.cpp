@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 bool Pty::Create(speed_t speed)
@@ -29,9 +30,21 @@ bool Pty::Create(speed_t speed)
 
 void Pty::Close()
 {
-    if (slave_ >= 0) close(slave_);
+    ReleaseLine();
     if (master_ >= 0) close(master_);
-    slave_ = master_ = -1;
+    master_ = -1;
+}
+
+void Pty::ReleaseLine()
+{
+    if (slave_ >= 0) close(slave_);
+    slave_ = -1;
+}
+
+bool Pty::HungUp() const
+{
+    pollfd p{master_, 0, 0};
+    return poll(&p, 1, 0) > 0 && (p.revents & POLLHUP) != 0;
 }
 
 speed_t Pty::Speed() const

@@ -26,6 +26,11 @@ public:
     speed_t Speed() const;
     // Writes the bytes, in one write() when the line takes them all.
     void Send(const uint8_t* bytes, std::size_t count) const;
+    // Lets go of the simulator's own hold on the line: once the program
+    // closes it too, the master sees the hang-up (POLLHUP).
+    void ReleaseLine();
+    // True once that hang-up has come.
+    bool HungUp() const;
 
 private:
     int master_ = -1;

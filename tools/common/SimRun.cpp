@@ -38,6 +38,13 @@ timespec ToTimespec(double ms)
 
 bool StopRequested() { return g_stop != 0; }
 
+bool LinkPty(const Pty& pty, const std::string& linkPath)
+{
+    if (linkPath.empty()) return true;
+    unlink(linkPath.c_str());
+    return symlink(pty.Path().c_str(), linkPath.c_str()) == 0;
+}
+
 int RunOnPty(const char* tool, speed_t speed, const std::string& linkPath, const std::function<void(Pty&)>& run)
 {
     struct sigaction stop{};
@@ -52,12 +59,9 @@ int RunOnPty(const char* tool, speed_t speed, const std::string& linkPath, const
         std::fprintf(stderr, "%s: no pseudo-terminal\n", tool);
         return 1;
     }
-    if (!linkPath.empty()) {
-        unlink(linkPath.c_str());
-        if (symlink(pty.Path().c_str(), linkPath.c_str()) != 0) {
-            std::fprintf(stderr, "%s: cannot link %s\n", tool, linkPath.c_str());
-            return 1;
-        }
+    if (!LinkPty(pty, linkPath)) {
+        std::fprintf(stderr, "%s: cannot link %s\n", tool, linkPath.c_str());
+        return 1;
     }
     std::printf("%s\n", pty.Path().c_str());
     std::fflush(stdout);

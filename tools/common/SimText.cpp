@@ -86,6 +86,21 @@ void JsonLines::Bytes(const std::vector<uint8_t>& bytes)
     std::fputc(']', file_);
 }
 
+void JsonLines::Text(const char* name, const std::string& text)
+{
+    std::fprintf(file_, "\"%s\":\"", name);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte >= 0x7f) {
+            std::fprintf(file_, "\\u%04x", static_cast<unsigned>(byte));
+        } else {
+            if (c == '"' || c == '\\') std::fputc('\\', file_);
+            std::fputc(c, file_);
+        }
+    }
+    std::fputc('"', file_);
+}
+
 void JsonLines::End()
 {
     std::fputs("}\n", file_);

@@ -35,6 +35,9 @@ public:
     std::FILE* Begin(double ms);
     // Writes "bytes":[...] into the line.
     void Bytes(const std::vector<uint8_t>& bytes);
+    // Writes "name":"text" into the line; bytes outside printable ASCII,
+    // quotes and backslashes are escaped.
+    void Text(const char* name, const std::string& text);
     // Ends the line.
     void End();
     // A line of its own: {"t_ms":..,"event":"..","bytes":[..]}.

@@ -33,7 +33,7 @@ const char* FrameKindName(Frame::Kind kind)
     return "unknown";
 }
 
-BoardModel::BoardModel(const SimOptions& options) : options_(options)
+BoardModel::BoardModel(const SimOptions& options) : options_(options), firmwareVersion_(options.firmwareVersion)
 {
     Define(4, 4, 0);        // CenterOffset
     Define(8, 4, 900);      // MaxAngle
@@ -158,7 +158,7 @@ std::vector<uint8_t> BoardModel::Answer(const Frame& frame)
         break;
     }
     case Frame::Version:
-        for (unsigned i = 0; i < 4; ++i) reply.push_back(static_cast<uint8_t>(options_.firmwareVersion >> (8u * i)));
+        for (unsigned i = 0; i < 4; ++i) reply.push_back(static_cast<uint8_t>(firmwareVersion_ >> (8u * i)));
         break;
     case Frame::Calibrate: statusIndex_ = 0; break;
     case Frame::Center: params_[4].value = options_.centerValue; break;

@@ -37,6 +37,8 @@ public:
 
     // The USB restart: the calibration starts over.
     void Restart() { statusIndex_ = 0; }
+    // The version 'V' answers: the one the firmware image carries.
+    void SetFirmwareVersion(uint32_t version) { firmwareVersion_ = version; }
 
     int32_t Value(uint8_t number) const;
     bool Known(uint8_t number) const { return params_.count(number) != 0; }
@@ -55,4 +57,5 @@ private:
     std::map<uint8_t, Param> params_;
     std::vector<uint8_t> pending_;
     std::size_t statusIndex_ = 0;
+    uint32_t firmwareVersion_;
 };

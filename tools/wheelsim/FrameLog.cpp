@@ -13,3 +13,30 @@ void FrameLog::WriteFrame(double ms, const Frame& frame)
     if (frame.kind == Frame::Write) std::fprintf(file, ",\"value\":%d", frame.value);
     lines_.End();
 }
+
+void FrameLog::WriteEvent(double ms, const char* event, std::initializer_list<std::pair<const char*, std::string>> fields)
+{
+    std::FILE* file = lines_.Begin(ms);
+    if (!file) return;
+    lines_.Text("event", event);
+    for (const auto& [name, text] : fields) {
+        std::fputc(',', file);
+        lines_.Text(name, text);
+    }
+    lines_.End();
+}
+
+void FrameLog::WriteCommand(double ms, const Avr109Command& command)
+{
+    std::FILE* file = lines_.Begin(ms);
+    if (!file) return;
+    std::fputs("\"kind\":\"avr109\",", file);
+    lines_.Text("command", std::string(1, static_cast<char>(command.code)));
+    if (command.memory) {
+        std::fputc(',', file);
+        lines_.Text("memory", std::string(1, command.memory));
+    }
+    if (command.addressed) std::fprintf(file, ",\"address\":%u,\"bytes\":%zu", command.address, command.bytes);
+    if (command.refused) std::fprintf(file, ",\"refused\":%zu", command.refused);
+    lines_.End();
+}

@@ -41,6 +41,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
     const auto isSwitch = [&o](const std::string& name) {
         if (name == "--silent") return o.silent = true;
         if (name == "--echo") return o.echo = true;
+        if (name == "--boot-same-port") return o.bootSamePort = true;
+        if (name == "--boot-never-return") return o.bootNeverReturn = true;
         return false;
     };
     const auto take = [&o](const std::string& name, const char* value) {
@@ -76,6 +78,16 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
             ok = ParseInt(value, o.restartMs, 0, 60000);
         } else if (name == "--trace-ms") {
             ok = ParseInt(value, o.traceMs, 1, 60000);
+        } else if (name == "--boot-link") {
+            o.bootLink = value;
+        } else if (name == "--boot-ms") {
+            ok = ParseInt(value, o.bootMs, 1, 600000);
+        } else if (name == "--boot-stop-after") {
+            ok = ParseInt(value, o.bootStopAfter, 0, 1 << 30);
+        } else if (name == "--flash-in") {
+            o.flashIn = value;
+        } else if (name == "--flash-out") {
+            o.flashOut = value;
         } else {
             return OptionTaken::Unknown;
         }

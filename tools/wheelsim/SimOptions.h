@@ -10,7 +10,7 @@ struct SimOptions {
     std::string linkPath;                      // --link: symlink made to the pty
     std::string logPath;                       // --log: JSON lines of received frames
     std::vector<uint8_t> statusScript{1, 3, 4, 5, 6, 8}; // --status: answers to 'S', the last repeats
-    uint32_t firmwareVersion = 0x15;           // --fw-version: 'V' answer, little-endian
+    uint32_t firmwareVersion = 0x15;           // --fw-version: 'V' answer while the flash carries no version
     std::map<int, int32_t> initialValues;      // --set N=V
     int32_t centerValue = 1234;                // --center: parameter 4 after 'c'
     bool silent = false;                       // --silent: answers nothing
@@ -23,6 +23,16 @@ struct SimOptions {
     int disconnectAfter = -1;                  // --disconnect-after: frames answered before the pty goes
     int restartMs = 500;                       // --restart-ms: quiet time after the 1200-baud touch
     int traceMs = 50;                          // --trace-ms: trace frame period while DebugLevel > 0
+    std::string bootLink;                      // --boot-link: where the boot loader's pty is linked
+    bool bootSamePort = false;                 // --boot-same-port: the boot loader takes the board's link
+    bool bootNeverReturn = false;              // --boot-never-return: no board after the boot loader
+    int bootMs = 8000;                         // --boot-ms: the boot loader's time-out without a byte
+    int bootStopAfter = -1;                    // --boot-stop-after: commands answered before it falls silent
+    std::string flashIn;                       // --flash-in: raw flash image to start with
+    std::string flashOut;                      // --flash-out: raw flash image written when the boot loader ends
+
+    // The 1200-baud open and close starts the boot loader (else it only restarts the board).
+    bool BootLoaderShown() const { return bootSamePort || !bootLink.empty(); }
 };
 
 // Parses the options after the program name; false with a message in

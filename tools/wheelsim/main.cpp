@@ -1,12 +1,16 @@
 // wheelsim: the wheel board on a pseudo-terminal. Prints the path of its
 // pty (and links it where --link says), answers the board protocol, logs
-// every frame it receives and runs until SIGTERM or SIGINT.
+// every frame it receives and runs until SIGTERM or SIGINT. Opened at 1200
+// baud and closed, it restarts, or shows its AVR109 boot loader on a pty of
+// its own and comes back with the firmware written there.
 #include "BoardModel.h"
+#include "BootLoader.h"
 #include "FrameLog.h"
 #include "SimOptions.h"
 #include "SimRun.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,15 +25,23 @@ constexpr int LoopMs = 5;
 
 class Simulator {
 public:
-    Simulator(const SimOptions& options, Pty& pty, FrameLog& log)
-        : options_(options), pty_(pty), log_(log), model_(options), start_(NowMs())
+    Simulator(const SimOptions& options, Pty& pty, FrameLog& log, BootLoader& loader)
+        : options_(options), pty_(pty), log_(log), loader_(loader), model_(options), start_(NowMs())
     {
+        model_.SetFirmwareVersion(loader_.Version(options_.firmwareVersion));
     }
 
-    void Run()
+    // False when a pty for the boot loader or the returning board could
+    // not be made.
+    bool Run()
     {
         double nextTrace = Elapsed();
-        while (!StopRequested()) {
+        while (!StopRequested() && !failed_) {
+            if (retired_ && retired_->HungUp()) retired_.reset();
+            if (bootPty_) {
+                RunBootLoader();
+                continue;
+            }
             if (!pty_.Open()) {
                 pause();
                 continue;
@@ -37,6 +49,10 @@ public:
             pollfd p{pty_.Master(), POLLIN, 0};
             const int ready = poll(&p, 1, LoopMs);
             WatchSpeed();
+            if (resetting_ && ready > 0 && (p.revents & POLLHUP)) {
+                ShowBootLoader();
+                continue;
+            }
             if (ready > 0 && (p.revents & POLLIN)) Receive();
             if (pty_.Open() && model_.InFrame() && Elapsed() - lastByte_ > FrameGapMs) {
                 log_.WriteEvent(Elapsed(), "dropped", model_.DropPartial());
@@ -50,23 +66,113 @@ public:
                 nextTrace = Elapsed();
             }
         }
+        if (bootPty_) unlink(BootLinkPath().c_str());
+        return !failed_;
     }
 
 private:
     double Elapsed() const { return NowMs() - start_; }
     bool Quiet() const { return Elapsed() < quietUntil_; }
 
-    // The program's 1200-baud open restarts the board.
+    // The program's 1200-baud open restarts the board, or, when the boot
+    // loader is to be shown, readies it for the close that starts it: the
+    // simulator lets go of the line, so that close is a hang-up.
     void WatchSpeed()
     {
         const speed_t speed = pty_.Speed();
         if (speed == B1200 && lastSpeed_ != B1200) {
-            log_.WriteEvent(Elapsed(), "restart");
-            model_.Restart();
-            model_.DropPartial();
-            quietUntil_ = Elapsed() + options_.restartMs;
+            if (options_.BootLoaderShown()) {
+                pty_.ReleaseLine();
+                resetting_ = true;
+            } else {
+                log_.WriteEvent(Elapsed(), "restart");
+                model_.Restart();
+                model_.DropPartial();
+                quietUntil_ = Elapsed() + options_.restartMs;
+            }
         }
         lastSpeed_ = speed;
+    }
+
+    const std::string& BootLinkPath() const { return options_.bootSamePort ? options_.linkPath : options_.bootLink; }
+
+    // The board's port goes and the boot loader's comes.
+    void ShowBootLoader()
+    {
+        resetting_ = false;
+        if (!options_.linkPath.empty()) unlink(options_.linkPath.c_str());
+        pty_.Close();
+        model_.DropPartial();
+        bootPty_ = std::make_unique<Pty>();
+        if (!bootPty_->Create(B57600) || !LinkPty(*bootPty_, BootLinkPath())) {
+            std::fprintf(stderr, "wheelsim: no boot loader port at %s\n", BootLinkPath().c_str());
+            failed_ = true;
+            return;
+        }
+        log_.WriteEvent(Elapsed(), "bootloader", {{"port", BootLinkPath()}, {"pty", bootPty_->Path()}});
+        loader_.Begin();
+        lastBootByte_ = Elapsed();
+        bootCommands_ = 0;
+    }
+
+    void RunBootLoader()
+    {
+        pollfd p{bootPty_->Master(), POLLIN, 0};
+        if (poll(&p, 1, LoopMs) > 0 && (p.revents & POLLIN)) {
+            uint8_t buffer[512];
+            const ssize_t n = read(bootPty_->Master(), buffer, sizeof buffer);
+            if (n > 0) {
+                lastBootByte_ = Elapsed();
+                TakeBootBytes(buffer, static_cast<std::size_t>(n));
+            }
+        }
+        if (bootPty_ && Elapsed() - lastBootByte_ > options_.bootMs) EndBootLoader("timeout");
+    }
+
+    void TakeBootBytes(const uint8_t* bytes, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count && bootPty_; ++i) {
+            if (options_.bootStopAfter >= 0 && bootCommands_ >= options_.bootStopAfter) {
+                log_.WriteEvent(lastBootByte_, "ignored", std::vector<uint8_t>(bytes + i, bytes + count));
+                return;
+            }
+            std::vector<uint8_t> reply;
+            Avr109Command command;
+            if (!loader_.Feed(bytes[i], reply, command)) continue;
+            ++bootCommands_;
+            bootPty_->Send(reply.data(), reply.size());
+            log_.WriteCommand(lastBootByte_, command);
+            if (command.code == 'E') EndBootLoader("exit");
+        }
+    }
+
+    // The boot loader's port goes and the board comes back running the
+    // image in flash. A pty cannot be pulled from under a program that
+    // holds it (it would read end-of-file for ever): it is retired, silent
+    // and unlinked, until the program closes it.
+    void EndBootLoader(const char* reason)
+    {
+        log_.WriteEvent(Elapsed(), "boot-exit", {{"reason", reason}});
+        if (!options_.flashOut.empty()) {
+            if (loader_.SaveFlash(options_.flashOut)) {
+                log_.WriteEvent(Elapsed(), "flash-out", {{"file", options_.flashOut}});
+            } else {
+                std::fprintf(stderr, "wheelsim: cannot write %s\n", options_.flashOut.c_str());
+            }
+        }
+        if (!BootLinkPath().empty()) unlink(BootLinkPath().c_str());
+        bootPty_->ReleaseLine();
+        retired_ = std::move(bootPty_);
+        if (options_.bootNeverReturn) return;
+        if (!pty_.Create(B115200) || !LinkPty(pty_, options_.linkPath)) {
+            std::fprintf(stderr, "wheelsim: the board cannot come back at %s\n", options_.linkPath.c_str());
+            failed_ = true;
+            return;
+        }
+        model_.Restart();
+        model_.SetFirmwareVersion(loader_.Version(options_.firmwareVersion));
+        lastSpeed_ = B115200;
+        log_.WriteEvent(Elapsed(), "return", {{"pty", pty_.Path()}});
     }
 
     void Receive()
@@ -149,7 +255,10 @@ private:
     const SimOptions& options_;
     Pty& pty_;
     FrameLog& log_;
+    BootLoader& loader_;
     BoardModel model_;
+    std::unique_ptr<Pty> bootPty_; // the boot loader's port while it runs
+    std::unique_ptr<Pty> retired_;  // its last port, until the program closes it
     double start_;
     double lastByte_ = 0;
     double quietUntil_ = 0;
@@ -157,6 +266,10 @@ private:
     int frames_ = 0;
     uint32_t noise_ = 1;
     int traceCount_ = 0;
+    bool resetting_ = false; // opened at 1200 baud: the close starts the boot loader
+    bool failed_ = false;
+    double lastBootByte_ = 0;
+    int bootCommands_ = 0;
 };
 
 } // namespace
@@ -175,5 +288,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "wheelsim: cannot write %s\n", options.logPath.c_str());
         return 1;
     }
-    return RunOnPty("wheelsim", B115200, options.linkPath, [&](Pty& pty) { Simulator(options, pty, log).Run(); });
+    BootLoader loader;
+    if (!options.flashIn.empty() && !loader.LoadFlash(options.flashIn)) {
+        std::fprintf(stderr, "wheelsim: cannot read a flash image of at most 32 KiB from %s\n", options.flashIn.c_str());
+        return 1;
+    }
+    bool ran = true;
+    const int status = RunOnPty("wheelsim", B115200, options.linkPath,
+                                [&](Pty& pty) { ran = Simulator(options, pty, log, loader).Run(); });
+    return ran ? status : 1;
 }
