@@ -64,8 +64,8 @@ bool CheckHexImage(const char* image, std::size_t length, char* reason, std::siz
         switch (bytes[3]) {
         case Data:
             if (base + offset + bytes[0] > ApplicationAreaEnd)
-                return Refuse(reason, reasonSize, "line %d writes at 0x%X, beyond the application area", number,
-                              static_cast<unsigned>(base + offset));
+                return Refuse(reason, reasonSize, "line %d writes 0x%X to 0x%X, beyond the application area", number,
+                              static_cast<unsigned>(base + offset), static_cast<unsigned>(base + offset + bytes[0] - 1));
             break;
         case EndOfFile:
             return true;

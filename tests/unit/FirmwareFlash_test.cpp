@@ -120,9 +120,9 @@ TEST(HexImage, OnlyRecordsInsideTheApplicationAreaWithAnEndPass)
         {":10 6FF0 00 000102030405060708090A0B0C0D0E0F 3A\r\n:00000001FF\r\n", "line 1 is no HEX record"},
         {":106FF000000102030405060708090A0B0C0D0E0F19\r\n:00000001FF\r\n", ""}, // ends at 0x6FFF
         {":106FF800000102030405060708090A0B0C0D0E0F11\r\n:00000001FF\r\n",
-         "line 1 writes at 0x6FF8, beyond the application area"},
-        {":020000040001F9\r\n:0100000000FF\r\n:00000001FF\r\n", "line 2 writes at 0x10000, beyond the application area"},
-        {":020000020700F5\r\n:0100000000FF\r\n:00000001FF\r\n", "line 2 writes at 0x7000, beyond the application area"},
+         "line 1 writes 0x6FF8 to 0x7007, beyond the application area"},
+        {":020000040001F9\r\n:0100000000FF\r\n:00000001FF\r\n", "line 2 writes 0x10000 to 0x10000, beyond the application area"},
+        {":020000020700F5\r\n:0100000000FF\r\n:00000001FF\r\n", "line 2 writes 0x7000 to 0x7000, beyond the application area"},
         {":0400000001020304F3\r\n:00000001FF\r\n", "bad checksum in line 1"},
         {":0400000001020304F2\r\n", "no end-of-file record"},
         {"", "no end-of-file record"},
