@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`.
-.PHONY: demo test bench fuzz setup native asan windows
+.PHONY: demo test bench fuzz setup native asan windows avrdude-windows
 
 JOBS ?= $(shell nproc)
 
@@ -18,12 +18,16 @@ windows:
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 
+# avrdude for Windows, built once from Debian's source (the flashing tests use it).
+avrdude-windows: setup
+	scripts/build-avrdude-windows
+
 # Runs the Windows program under Wine against the simulated wheel.
 demo: setup windows native
 	scripts/demo
 
 # Every test this machine can run: native, sanitized, and the real program under Wine.
-test: setup native asan windows
+test: setup native asan windows avrdude-windows
 	scripts/check-layers
 	ctest --preset linux -j $(JOBS)
 	ctest --preset asan -j $(JOBS)

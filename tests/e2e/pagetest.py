@@ -4,7 +4,7 @@ import time
 import unittest
 
 from simulators import WheelSim
-from wine import ESCAPE, Vantor, scratch, session
+from wine import ESCAPE, VANTOR, Vantor, scratch, session
 
 COM = 5
 STATUS = 2088
@@ -35,8 +35,8 @@ class PageTest(unittest.TestCase):
         self.sim = WheelSim(self.wine, COM, self.dir / log, *options)
         return self.sim
 
-    def start(self, *args, find=True, env=None):
-        run = Vantor(self.wine, self.dir, args, env)
+    def start(self, *args, find=True, env=None, program=VANTOR):
+        run = Vantor(self.wine, self.dir, args, env, program)
         self.runs.append(run)
         if find:
             run.find_window()

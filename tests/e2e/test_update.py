@@ -85,6 +85,8 @@ class UpdateTest(PageTest):
         self.wine.driver("post-click", run.window, CHECK_NOW)
         self.wine.driver("answer", "New firmware available", IDYES, 20000)
         self.assertTrue(wait_until(lambda: self.server.paths() == ["vt_servers.ini", "wheel.hex"], timeout=20))
+        # This board shows no boot loader after its reset.
+        self.wine.driver("answer", "Could find any board with a bootloader", IDOK, 20000)
         self.wine.driver("answer", "Could not flash the firmware", IDOK, 20000)
         self.assertEqual(self.file("wheel.hex"), ":00000001FF\r\n")
         self.escape(run)

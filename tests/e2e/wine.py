@@ -117,10 +117,10 @@ class Wine:
 class Vantor:
     """One run of Vantor.exe in a scratch working directory."""
 
-    def __init__(self, wine, workdir, args=(), env=None):
+    def __init__(self, wine, workdir, args=(), env=None, program=VANTOR):
         self.wine = wine
         self.workdir = Path(workdir)
-        self.process = wine.start(VANTOR, args, cwd=self.workdir, env=env)
+        self.process = wine.start(program, args, cwd=self.workdir, env=env)
         self.window = None
 
     def find_window(self, timeout_ms=30000):
