@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`.
-.PHONY: demo test bench fuzz setup native asan windows avrdude-windows
+.PHONY: demo test bench fuzz setup native asan windows avrdude-windows dist
 
 JOBS ?= $(shell nproc)
 
@@ -22,12 +22,18 @@ windows:
 avrdude-windows: setup
 	scripts/build-avrdude-windows
 
+# The release bundle build/dist/Vantor-<version>-win64.zip; packed again only
+# when one of its files changed.
+dist: setup avrdude-windows
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target dist
+
 # Runs the Windows program under Wine against the simulated wheel.
 demo: setup windows native
 	scripts/demo
 
 # Every test this machine can run: native, sanitized, and the real program under Wine.
-test: setup native asan windows avrdude-windows
+test: setup native asan windows avrdude-windows dist
 	scripts/check-layers
 	ctest --preset linux -j $(JOBS)
 	ctest --preset asan -j $(JOBS)

@@ -5,66 +5,40 @@ loader that stops answering, one that keeps its port, and a missing port
 lister are told; the board and the drive's adapter are found by their USB
 ids at start; "Reset Board" restarts the board."""
 import shutil
-import subprocess
 import unittest
-from pathlib import Path
 
-from pagetest import FIRMWARE, PageTest
-from simulators import DriveSim, UpdateServer
-from wine import BIN, ROOT, wait_until
+from flashtest import NOT_FLASHED, FlashTest
+from simulators import DriveSim
+from wine import BIN, ROOT
 
-CHECK_NOW = 2039
-IDOK, IDYES = 1, 6
+IDOK = 1
 RESET_BOARD = 2050
 DRIVE_COM_COMBO = 1043
-NOT_FLASHED = "Could not flash the firmware"
 AVRDUDE = ROOT / "build" / "avrdude-windows"
 
 
-class FlashingTest(PageTest):
+class FlashingTest(FlashTest):
     def setUp(self):
         super().setUp()
-        self.server = None
         self.drive_sim = None
 
     def tearDown(self):
-        for process in (self.server, self.drive_sim):
-            if process:
-                process.stop()
+        if self.drive_sim:
+            self.drive_sim.stop()
         super().tearDown()
 
-    def boot_link(self):
-        return str(Path(self.wine.env["WINEPREFIX"]) / "dosdevices" / "com9")
-
     def offer_firmware(self, *boot_options):
-        """The wheel on COM5 with a boot loader, avrdude in Tools, and a server offering firmware 1.103."""
-        self.board("--status", "1,3,8", "--fw-version", "0x0102", "--flash-out", self.dir / "flash.bin",
-                   "--boot-ms", "4000", *boot_options)
+        """The firmware offer with avrdude in Tools of the working directory."""
         tools = self.dir / "Tools"
         tools.mkdir()
         for name in ("avrdude.exe", "avrdude.conf"):
             shutil.copy(AVRDUDE / name, tools / name)
-        root = self.dir / "server"
-        root.mkdir()
-        self.server = UpdateServer(root)
-        subprocess.run(["python3", str(ROOT / "tools" / "wheelsim" / "makehex.py"), "--version", str(0x0167),
-                        "--size", "6000", "--out", str(root / "wheel.hex")], check=True)
-        (root / "vt_servers.ini").write_bytes(
-            f'[UPDATE]\r\nFW_VERSION=0,0,1,0x67\r\nFW_UPDATE=0,0,0,0,"{self.server.host}","wheel.hex"\r\n'.encode())
-        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
-        run = self.start(env={"VANTOR_UPDATE_HOST": self.server.host})
-        self.assertReady(run)
-        self.wine.driver("post-click", run.window, CHECK_NOW)
-        self.wine.driver("answer", "New firmware available", IDYES, 20000)
-        return run
+        return super().offer_firmware(*boot_options)
 
     def test_firmware_offer_flashes_the_board_and_its_new_version_shows(self):
         run = self.offer_firmware("--boot-link", self.boot_link())
-        self.assertTrue(self.sim.wait_for(lambda f: any(e.get("reason") == "exit" for e in f), timeout=60))
-        self.assertTrue(wait_until(lambda: self.text(run, FIRMWARE) == "1.103", timeout=30))
-        self.assertEqual(self.wine.driver("find-box", NOT_FLASHED, 500, check=False), "")
+        self.assertFlashed(run)
         self.assertIn("-PCOM9 -b57600 -D-Uflash:w:wheel.hex:i", run.log())
-        self.assertTrue((self.dir / "wheel.hex").exists())
         self.escape(run)
 
     def test_boot_loader_that_stops_answering_or_keeps_its_port_is_told(self):

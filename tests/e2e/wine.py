@@ -81,21 +81,22 @@ class Wine:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def driver(self, *args, check=True, timeout=60):
-        code, stdout, stderr = self._run_driver(args, timeout)
+        code, stdout, stderr = self.run(UIDRIVER, args, timeout)
         if code != 0 and not stderr:
             # The driver said nothing: Wine itself failed to run it (seen
             # once in a while on a busy machine); a second run tells.
-            code, stdout, stderr = self._run_driver(args, timeout)
+            code, stdout, stderr = self.run(UIDRIVER, args, timeout)
         if check and code != 0:
             raise AssertionError(f"uidriver {' '.join(map(str, args))}: {stderr or f'exit code {code}'}")
         return stdout
 
-    def _run_driver(self, args, timeout):
+    def run(self, program, args=(), timeout=60):
+        """Runs a console program to its end: exit code, standard output and standard error."""
         # Output goes through files, not pipes: a Wine program may start the
         # prefix's background processes, which inherit its handles and would
-        # keep a pipe open long after the driver ended.
+        # keep a pipe open long after the program ended.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            code = subprocess.run(["wine", str(UIDRIVER), *map(str, args)], env=self.env,
+            code = subprocess.run(["wine", str(program), *map(str, args)], env=self.env,
                                   stdout=out, stderr=err, timeout=timeout).returncode
             stdout, stderr = (f.seek(0) or f.read().decode("cp1252", errors="replace").strip() for f in (out, err))
         return code, stdout, stderr

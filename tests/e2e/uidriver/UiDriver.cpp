@@ -14,7 +14,9 @@
 //   page HWND ID: the hwnd of the control's parent, the page (child dialog) to address that page's ids through
 //   click | post-click | drop HWND ID: clicks, returning once handled or at once; clicks the list open
 //   set-text HWND ID TEXT;  trackbar HWND ID POS (with a drag's scroll messages);  combo HWND ID INDEX (as a user)
-// and as the handler of a URL scheme:  record FILE TEXT: appends the text as a line to the file
+//   comctl6 HWND ID: 1 when the combo box is one of common controls 6 (it answers CB_GETMINVISIBLE), else 0
+// and on files:  record FILE TEXT: appends the text as a line to the file (as the handler of a URL scheme);
+//   file-version FILE: the version resource's file version numbers and its "FileVersion" text
 #include <windows.h>
 #include <commctrl.h>
 
@@ -110,6 +112,21 @@ int Run(int argc, char** argv)
         if (!file) return Fail("cannot write the file");
         std::fprintf(file, "%s\n", argv[3]);
         std::fclose(file);
+        return 0;
+    }
+
+    if (command == "file-version") {
+        DWORD unused = 0;
+        std::string block(GetFileVersionInfoSizeA(argv[2], &unused), '\0');
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        char* text = nullptr;
+        UINT length = 0;
+        if (block.empty() || !GetFileVersionInfoA(argv[2], 0, static_cast<DWORD>(block.size()), block.data()) ||
+            !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) ||
+            !VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\FileVersion", reinterpret_cast<void**>(&text), &length))
+            return Fail("no version resource");
+        std::printf("%d.%d.%d.%d %s\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS), text);
         return 0;
     }
 
@@ -237,6 +254,9 @@ int Run(int argc, char** argv)
             PostMessageA(control, WM_LBUTTONUP, 0, middle);
             if (!WaitFor([&] { return SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 10000))
                 return Fail("the list did not open");
+        } else if (command == "comctl6") {
+            // A combo box of user32 (common controls 5) does not know the message and answers 0.
+            std::printf("%d\n", SendMessageA(control, CB_GETMINVISIBLE, 0, 0) > 0 ? 1 : 0);
         } else if (command == "dropped") {
             std::printf("%d\n", SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) ? 1 : 0);
         } else if (command == "combo-items") {
