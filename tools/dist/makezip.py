@@ -25,7 +25,8 @@ def main(archive, *entries):
             if name.endswith(".txt"):
                 data = data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
             info = zipfile.ZipInfo(name, DATE)
-            info.create_system = 0  # MS-DOS: no Unix owner or mode bits
+            info.create_system = 0  # MS-DOS: no Unix owner or mode bits,
+            info.external_attr = 0x20  # just the archive bit, as Windows packs a file
             info.compress_type = zipfile.ZIP_DEFLATED
             packed.writestr(info, data, compresslevel=9)
     partial.replace(out)
