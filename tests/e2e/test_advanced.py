@@ -1,0 +1,108 @@
+"""The advanced settings and the linearity editor as a user meets them with
+the wheel on COM5 (and, with "/dev", the drive on COM7): refused until the
+wheel is found, pins that clash vanish from the lists, choices and "Ok" on
+the wire, a bad "Encoder PPR" refused, the curve's trackbar sent at once and
+"Reset to default" read back."""
+import unittest
+from types import SimpleNamespace
+
+from pagetest import PageTest
+from simulators import DriveSim
+from wine import ESCAPE
+
+ADVANCED, OK, RESET, LINEARITY_X = 2123, 1, 3, 4
+BUTTON_1, BUTTON_2, COMMAND_MODE, PWM_FREQUENCY, PPR = 3000, 3001, 1034, 2116, 2062
+CURVE, CURVE_LABEL = 1198, 1199
+P = ord("P")
+
+
+class AdvancedTest(PageTest):
+    def open_dialog(self, run, title="Advanced Settings"):
+        if title == "Advanced Settings":
+            self.wine.driver("post-click", run.window, ADVANCED)
+        return SimpleNamespace(window=self.wine.driver("find", title))
+
+    def names(self, dialog, control):
+        return [text for _, text, _, _ in self.combo(dialog, control)]
+
+    def selected(self, dialog, control):
+        return [text for _, text, _, chosen in self.combo(dialog, control) if chosen]
+
+    def choose(self, dialog, control, name):
+        self.wine.driver("combo", dialog.window, control, self.names(dialog, control).index(name))
+
+    def test_pins_clash_choices_go_out_and_ok_sends_the_drive_settings(self):
+        sim = self.board("--status", "8")
+        drive = DriveSim(self.wine, 7, self.dir / "drive.jsonl")
+        self.addCleanup(drive.stop)
+        self.write("config.ini", b"[Config]\r\nSM_COM_PORT=7\r\n\r\n")
+        run = self.start("/dev")
+        self.wine.driver("post-click", run.window, ADVANCED)
+        self.wine.driver("answer", "Could find the wheel device, please connect it and check firmware version", OK)
+        self.choose_com5(run)
+        self.assertReady(run, 20)
+
+        dialog = self.open_dialog(run)
+        children = self.wine.driver("children", dialog.window)
+        for text in (" Digital Inputs ", "Button  1 :", "Button 32 :", " Analog Inputs ", "Rz Axis :", "Ext Gain :",
+                     " Output Mapping ", "Send Sync :", " Drive Settings ", "Encoder PPR :", "Reset to default"):
+            self.assertIn(f'"{text}"', children)
+        controls = self.wine.controls(dialog.window)
+        self.assertEqual([controls[k][2] for k in range(LINEARITY_X, LINEARITY_X + 6)], [False] * 6,
+                         "no game controller here: no axis to set")
+        self.choose(dialog, BUTTON_1, "D5")
+        self.assertTrue(sim.wait_for_bytes("write", [P, 36, 1, 5]))
+        self.assertNotIn("D5", self.names(dialog, BUTTON_2))
+        self.assertIn("D2", self.names(dialog, BUTTON_2))
+        self.choose(dialog, COMMAND_MODE, "VNH5019")
+        left = self.names(dialog, BUTTON_2)
+        self.assertEqual([name for name in ("D2", "D11", "A0", "A2", "A6 (1)", "A5 (4)") if name in left],
+                         ["D11", "A2", "A5 (4)"])
+        self.wine.screenshot(self.dir / "advanced-settings.png")
+
+        self.wine.driver("set-text", dialog.window, PPR, "")
+        self.wine.driver("post-click", dialog.window, OK)
+        self.wine.driver("answer", "Encoder PPR must be a whole number from 1 to 536870911.", OK)
+        self.wine.driver("set-text", dialog.window, PPR, "2500")
+        self.choose(dialog, PWM_FREQUENCY, "20 KHz")
+        self.wine.driver("click", dialog.window, OK)
+        self.wine.driver("gone", dialog.window)
+        self.assertTrue(sim.wait_for(lambda _: sim.writes(12)))
+        sent = [(f["number"], f["value"]) for f in sim.writes() if f["number"] in (35, 79, 12)]
+        self.assertEqual(sent, [(35, 3), (79, 2), (12, 10000)], "the refused number sent nothing")
+        self.assertTrue(drive.wait_for(lambda _: (565, 2500) in drive.writes() and (554, 1) in drive.writes()))
+        self.escape(run)
+
+    def test_linearity_editor_and_reset_to_default(self):
+        sim = self.board("--status", "8", "--set", "12=8000")
+        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
+        run = self.start()
+        self.assertReady(run)
+        dialog = self.open_dialog(run)
+        self.assertEqual(self.text(dialog, PPR), "2000")
+
+        # The button is disabled without a game controller; its command opens the editor all the same.
+        self.wine.driver("command", dialog.window, LINEARITY_X)
+        editor = self.open_dialog(run, "Linearity Editor")
+        self.assertEqual(self.text(editor, CURVE_LABEL), "1.00")
+        self.wine.driver("trackbar", editor.window, CURVE, 8192)
+        self.assertTrue(sim.wait_for_bytes("write", [P, 80, 2, 0x20, 0]))
+        self.assertEqual(self.text(editor, CURVE_LABEL), "2.00")
+        self.wine.screenshot(self.dir / "linearity-editor.png")
+        self.wine.driver("click", editor.window, OK)
+        self.wine.driver("gone", editor.window)
+
+        self.choose(dialog, BUTTON_1, "D5")
+        self.choose(dialog, COMMAND_MODE, "VNH5019")
+        self.wine.driver("set-text", dialog.window, PPR, "1234")
+        self.wine.driver("click", dialog.window, RESET)
+        self.assertTrue(sim.wait_for(lambda frames: any(f.get("kind") == "defaults" for f in frames)))
+        self.assertEqual([self.selected(dialog, BUTTON_1), self.selected(dialog, COMMAND_MODE), self.text(dialog, PPR)],
+                         [["None"], ["PWM+Dir"], "2000"])
+        self.wine.driver("key", dialog.window, ESCAPE)
+        self.wine.driver("gone", dialog.window)
+        self.escape(run)
+
+
+if __name__ == "__main__":
+    unittest.main()
