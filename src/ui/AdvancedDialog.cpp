@@ -10,6 +10,7 @@
 #include "ui/LinearityEditor.h"
 #include "ui/PinRules.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -63,10 +64,8 @@ void FillAnalogCombo(NativeHandle dialog, int id, uint8_t source)
 void SelectAnalogCode(NativeHandle dialog, int id, uint8_t source, uint8_t code)
 {
     const std::vector<uint8_t> codes = AnalogChoices(source);
-    int index = 0;
-    for (int i = 0; i < static_cast<int>(codes.size()); ++i)
-        if (codes[static_cast<std::size_t>(i)] == code) index = i;
-    ActiveControls().SelectComboItem(dialog, id, index);
+    const auto at = std::find(codes.begin(), codes.end(), code);
+    ActiveControls().SelectComboItem(dialog, id, at == codes.end() ? 0 : static_cast<int>(at - codes.begin()));
 }
 
 uint8_t SelectedCode(NativeHandle dialog, int id)
@@ -97,10 +96,11 @@ bool ReadPpr(const char* text, int32_t& ppr)
     return true;
 }
 
-bool IsCombo(int id)
+// The combo boxes that act when chosen ("PWM Frequency" waits for "Ok").
+bool IsActingCombo(int id)
 {
     return (id >= PinComboFirst && id < PinComboFirst + ButtonOutputCount) ||
-           (id >= AxisComboFirst && id <= ExtGainComboId) || id == CommandModeComboId || id == PwmFrequencyComboId;
+           (id >= AxisComboFirst && id <= ExtGainComboId) || id == CommandModeComboId;
 }
 
 class AdvancedDialogLogic final : public DialogLogic {
@@ -112,7 +112,7 @@ public:
     // change or opening of their list.
     int Notified(NativeHandle dialog, int id, int code) override
     {
-        if (IsCombo(id) && code != ComboSelectionChanged) return KeepOpen;
+        if (IsActingCombo(id) && code != ComboSelectionChanged) return KeepOpen;
         return Command(dialog, id);
     }
 

@@ -37,20 +37,24 @@ protected:
     void SetUp() override { ASSERT_TRUE(app->boardPort.Open(3, 115200)); }
     ~Advanced() override { UseModalDialogs(previous_), g_user.clear(), g_opened.clear(); }
 
-    std::vector<std::string> Texts(NativeHandle dialog, int id) { return controls.ComboTexts(dialog, id); }
-    std::string Shown(NativeHandle dialog, int id)
+    // The combo's entries as ",A,B,", and the one selected.
+    std::string Texts(NativeHandle dialog, int id)
     {
-        const int at = controls.ComboSelection(dialog, id);
-        return at < 0 ? "" : Texts(dialog, id).at(static_cast<std::size_t>(at));
+        std::string joined = ",";
+        for (const std::string& text : controls.ComboTexts(dialog, id)) joined += text + ",";
+        return joined;
     }
-    // Picks the entry with the text as the user does (with the notification code) and gives what went on the wire.
+    std::string Shown(NativeHandle d, int id)
+    {
+        const int at = controls.ComboSelection(d, id);
+        return at < 0 ? "" : controls.ComboTexts(d, id).at(static_cast<std::size_t>(at));
+    }
+    // Picks the entry as the user does (with the notification code); what went on the wire.
     Bytes Pick(DialogLogic& logic, NativeHandle dialog, int id, const std::string& text, int code = ComboSelectionChanged)
     {
-        const std::vector<std::string> texts = Texts(dialog, id);
-        const auto at = std::find(texts.begin(), texts.end(), text);
-        EXPECT_NE(at, texts.end()) << text << " offered in " << id;
-        controls.SelectComboItem(dialog, id, static_cast<int>(at - texts.begin()));
-        EXPECT_EQ(logic.Notified(dialog, id, code), -1) << text;
+        const std::vector<std::string> texts = controls.ComboTexts(dialog, id);
+        controls.SelectComboItem(dialog, id, static_cast<int>(std::find(texts.begin(), texts.end(), text) - texts.begin()));
+        EXPECT_EQ(std::tuple(Shown(dialog, id), logic.Notified(dialog, id, code)), std::tuple(text, -1));
         return board.Received(50);
     }
 
@@ -63,8 +67,8 @@ protected:
 
 TEST_F(Advanced, PinsAreOfferedOnlyWhereNothingElseHoldsThem)
 {
-    // The command mode; the codes put in place (slot 0..35, then 36..39 the axis sources, 40 the external gain); the
-    // names gone from every other mapping combo, some still there, their count; what the first slot put shows.
+    // The command mode; codes put in slots (0..35, then 36..39 the axis sources, 40 the external gain); the names gone
+    // from every other mapping combo, some still there, their count; what the first mapping slot put shows.
     const struct { int32_t mode; std::vector<std::pair<int, uint8_t>> put; std::vector<std::string> gone, kept;
                    std::size_t count; const char* shown; } cases[] = {
         {0, {}, {"D11"}, {"None", "D10", "D12", "A0", "A5", "A6 (1)", "A11 (4)"}, 64, ""},
@@ -76,6 +80,7 @@ TEST_F(Advanced, PinsAreOfferedOnlyWhereNothingElseHoldsThem)
         {0, {{3, 4}}, {"D4"}, {"A6 (1)", "A6 (2)", "A6 (3)", "A6 (4)"}, 63, "D4"},
         {0, {{37, SourceLc57}, {40, 20}}, {"D5", "D7", "A2", "A2 (3)"}, {"D6", "A3"}, 57, ""},
         {3, {{1, 2}}, {"D2"}, {"D3"}, 27, "None"},
+        {0, {{37, 224}, {38, 225}, {39, 227}}, {"D2", "D3", "D4", "D12", "D8", "D9", "A6 (1)", "A11 (4)"}, {"D5"}, 42, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", first gone " << c.gone[0]);
@@ -87,11 +92,11 @@ TEST_F(Advanced, PinsAreOfferedOnlyWhereNothingElseHoldsThem)
         FillPinCombos(*app, &page);
         const int own = c.put.empty() || c.put[0].first >= 36 ? -1 : c.put[0].first;
         for (int slot = 0; slot < 36; ++slot) {
-            const std::vector<std::string> texts = Texts(&page, PinComboFirst + slot);
+            const std::string texts = Texts(&page, PinComboFirst + slot);
             if (slot == own) continue;
-            EXPECT_EQ(texts.size(), c.count) << "slot " << slot;
-            for (const std::string& name : c.gone) EXPECT_EQ(std::count(texts.begin(), texts.end(), name), 0) << name;
-            for (const std::string& name : c.kept) EXPECT_EQ(std::count(texts.begin(), texts.end(), name), 1) << name;
+            EXPECT_EQ(std::count(texts.begin(), texts.end(), ','), c.count + 1) << "slot " << slot;
+            for (const std::string& name : c.gone) EXPECT_EQ(texts.find("," + name + ","), texts.npos) << name;
+            for (const std::string& name : c.kept) EXPECT_NE(texts.find("," + name + ","), texts.npos) << name;
         }
         EXPECT_EQ(own < 0 ? "" : Shown(&page, PinComboFirst + own), c.shown) << "the mapping itself stays stored";
     }
@@ -103,49 +108,44 @@ TEST_F(Advanced, ChoicesGoOutAtOnceAndOkSendsTheDriveSettingsOnlyForAWholeNumber
     app->controllerObjectMask[0] = 0b100011; // X, Y and Rz
     app->params[EncoderCounts].value = 10000;
     app->params[WheelFlags].value = 4;
+    app->params[PwmFrequency].value = 5; // not in the list: kept as it is
     g_user[AdvancedDialogId] = [&](DialogLogic& logic, NativeHandle d) {
-        EXPECT_EQ(app->commandBusy, 1);
-        EXPECT_EQ(Texts(d, 1034), (std::vector<std::string>{"PWM", "PWM+Dir", "PWM +/-", "VNH5019"}));
-        EXPECT_EQ(Texts(d, 2116), (std::vector<std::string>{"4 KHz", "8 KHz", "20 KHz"}));
-        const std::vector<std::string> analog = {"A0", "A1", "A2", "A3", "A4", "A5", "A6", "A8", "A9", "A10", "A11"};
-        for (auto [id, first] : {std::pair{1010, "Enc(0-1)"}, {1013, "LC(5-7)"}, {1016, ""}}) {
-            std::vector<std::string> expected = {"None"};
-            if (*first) expected.emplace_back(first);
-            expected.insert(expected.end(), analog.begin(), analog.end());
-            EXPECT_EQ(Texts(d, id), expected) << id;
-        }
-        EXPECT_TRUE(Texts(d, 1014).empty());
+        const std::string analog = "A0,A1,A2,A3,A4,A5,A6,A8,A9,A10,A11,";
+        EXPECT_EQ(Texts(d, 1034) + Texts(d, 2116), ",PWM,PWM+Dir,PWM +/-,VNH5019,,4 KHz,8 KHz,20 KHz,");
+        EXPECT_EQ(Texts(d, 1010) + Texts(d, 1013) + Texts(d, 1016),
+                  ",None,Enc(0-1)," + analog + ",None,LC(5-7)," + analog + ",None," + analog);
+        EXPECT_EQ(CountStarting(controls.Journal(), "1014 ") + CountStarting(controls.Journal(), "3036 "), 1)
+            << "Ry's combo is only enabled, and there is no 37th mapping slot";
         std::string enabled;
         for (int id : {1010, 1083, 4, 1011, 1012, 1087, 7, 1015, 1088, 9}) enabled += controls.IsEnabled(d, id) ? '1' : '0';
         EXPECT_EQ(enabled, "1111000110") << "only the controller's axes, and no curve for Ry and Rz";
-        EXPECT_EQ(controls.TextOf(d, 2062) + Shown(d, 1034) + Shown(d, 3000), "2500PWM+DirNone");
-        EXPECT_TRUE(controls.IsChecked(d, 1079));
+        EXPECT_EQ(controls.TextOf(d, 2062) + Shown(d, 1034) + Shown(d, 2116) + Shown(d, 3000), "2500PWM+DirNone");
+        EXPECT_TRUE(controls.IsChecked(d, 1079) && app->commandBusy);
 
-        EXPECT_EQ(Pick(logic, d, 3000, "D5", 3), Bytes{}) << "a focus change is no choice";
+        for (auto [id, text] : {std::pair{3000, "D5"}, {1011, "A0"}, {1016, "A3"}, {1034, "VNH5019"}})
+            EXPECT_EQ(Pick(logic, d, id, text, 3), Bytes{}) << id << ": a focus change is no choice";
+        EXPECT_EQ(app->params[CommandMode].value, 1);
         EXPECT_EQ(Pick(logic, d, 3000, "D5"), (Bytes{'P', 36, 1, 5}));
-        const std::vector<std::string> second = Texts(d, 3001);
-        EXPECT_EQ(std::count(second.begin(), second.end(), "D5"), 0);
+        EXPECT_EQ(Texts(d, 3001).find(",D5,"), std::string::npos);
         EXPECT_EQ(Pick(logic, d, 1011, "LC(5-7)"), (Bytes{'P', 73, 1, 226}));
         EXPECT_EQ(Pick(logic, d, 1016, "A3"), (Bytes{'P', 25, 1, 21}));
         EXPECT_EQ(Pick(logic, d, 1034, "VNH5019"), Bytes{});
-        EXPECT_EQ(Texts(d, 3001).size(), 21u) << "D5, A3 and its sub-inputs are taken besides the mode's pins";
+        EXPECT_EQ(controls.ComboTexts(d, 3001).size(), 21u) << "D5, A3 and its sub-inputs besides the mode's pins";
         controls.SetChecked(d, 1079, false);
-        EXPECT_EQ(logic.Command(d, 1079), -1);
-        EXPECT_EQ(app->params[WheelFlags].value, 0);
+        EXPECT_EQ(std::tuple(logic.Notified(d, 1079, 0), app->params[WheelFlags].value), std::tuple(-1, 0));
         for (const char* typed : {"", "abc", "0", "-5", "2500 ", "536870912", "99999999999999999999"}) {
             controls.SetText(d, 2062, typed);
-            EXPECT_EQ(logic.Command(d, 1), -1) << typed;
+            EXPECT_EQ(logic.Notified(d, 1, 0), -1) << typed;
         }
-        EXPECT_EQ(controls.Messages().size(), 7u);
-        EXPECT_EQ(controls.Messages().at(0).text + " " + std::to_string(controls.Messages().at(0).style),
-                  "Encoder PPR must be a whole number from 1 to 536870911. 48");
+        const RecordingControls::Message& told = controls.Messages().at(0);
+        EXPECT_EQ(told.text + " " + std::to_string(told.style) + " " + std::to_string(controls.Messages().size()),
+                  "Encoder PPR must be a whole number from 1 to 536870911. 48 7");
         EXPECT_EQ(board.Received(50), Bytes{}) << "a refused number sends nothing";
         controls.SetText(d, 2062, "2500");
-        Pick(logic, d, 2116, "20 KHz");
-        return logic.Command(d, 1);
+        return logic.Notified(d, 1, 0);
     };
     EXPECT_TRUE(PageCommand(*app, 2123, &page));
-    EXPECT_EQ(board.Received(), (Bytes{'P', 35, 1, 3, 'P', 79, 1, 2, 'P', 12, 4, 0, 0, 0x27, 0x10}));
+    EXPECT_EQ(board.Received(), (Bytes{'P', 35, 1, 3, 'P', 79, 1, 5, 'P', 12, 4, 0, 0, 0x27, 0x10}));
     EXPECT_EQ(g_opened, (std::vector<std::pair<NativeHandle, int>>{{&page, 2123}}));
     for (ParamIndex i : {CommandMode, EncoderCounts, PwmFrequency}) EXPECT_EQ(app->params[i].dialog, nullptr) << int{i};
     EXPECT_EQ(app->commandBusy, 0);
@@ -169,12 +169,12 @@ TEST_F(Advanced, EscapeKeepsWhatWasSentResetReadsBackAndTheEditorSendsEveryScrol
         EXPECT_EQ(Pick(logic, d, 3000, "D5"), (Bytes{'P', 36, 1, 5}));
         Pick(logic, d, 1034, "PWM");
         app->params[EncoderCounts].value = 8000; // as read back
-        EXPECT_EQ(logic.Command(d, 3), -1);
+        EXPECT_EQ(logic.Notified(d, 3, 0), -1);
         EXPECT_EQ(std::tuple(board.Received(), controls.TextOf(d, 2062)), std::tuple(Bytes{'D'}, "2000"));
-        for (int id : {8, 9, 4}) logic.Command(d, id);
+        for (int id : {8, 9, 4}) logic.Notified(d, id, 0);
         EXPECT_EQ(g_opened.back(), std::pair(d, LinearityEditorId));
         EXPECT_EQ(std::tuple(curve.dialog, curve.value, app->commandBusy), std::tuple(nullptr, 8192, 1));
-        return logic.Command(d, 2);
+        return logic.Notified(d, 2, 0);
     };
     PageCommand(*app, 2123, &page);
     EXPECT_EQ(g_opened.size(), 2u) << "Ry and Rz have no curve to edit";
@@ -189,9 +189,10 @@ TEST_F(Advanced, LinearityDrawingHasFrameGridCurveAndBars)
     const struct { int32_t value, live; std::vector<std::string> ops; } cases[] = {
         {4096, 32767, {"begin 0 0 230 222", "pen 2 000000", "rect 0 5 10 205", "rect 15 5 215 205", "rect 15 210 215 220",
                        "pen 1 101010", "move 35,5", "line 35,205", "move 195,5", "line 195,205", "move 15,25",
-                       "line 215,25", "move 15,185", "line 215,185", "move 15,205", "line 17,203", "brush ff0000",
-                       "colors 000000 ffffff", "rect 16 210 115 220", "rect 1 205 9 106", "end"}},
-        {8192, 32767, {"line 17,203", "line 22,203", "rect 16 210 157 220", "rect 1 205 9 106"}},
+                       "line 215,25", "move 15,185", "line 215,185", "move 15,205", "line 17,203", "line 112,108",
+                       "line 212,8", "brush ff0000", "colors 000000 ffffff", "rect 16 210 115 220", "rect 1 205 9 106",
+                       "end"}}, // e = 1: the diagonal, and bars of one length
+        {8192, 32767, {"line 17,203", "line 112,157", "line 212,9", "rect 16 210 157 220", "rect 1 205 9 106"}},
         {4096, 0, {"rect 16 210 16 220", "rect 1 205 9 205"}},
         {32767, 65535, {"line 17,203", "rect 16 210 216 220", "rect 1 205 9 5"}},
         {-4096, 65535, {"line 17,7", "line 212,7", "rect 16 210 216 220"}},
@@ -204,17 +205,6 @@ TEST_F(Advanced, LinearityDrawingHasFrameGridCurveAndBars)
         for (const std::string& op : c.ops) ASSERT_NE(at = std::find(at, ops.end(), op), ops.end()) << c.value << ": " << op;
         EXPECT_EQ(std::tuple(CountStarting(ops, "move"), CountStarting(ops, "line")), std::tuple(19, 58)) << c.value;
     }
-    // With e = 1 the curve is the diagonal: x - 17 and 203 - y differ by the cut of a float at most.
-    ui.canvas.Clear();
-    DrawLinearity(&page, 4096, 0);
-    const std::vector<std::string>& ops = ui.canvas.Operations();
-    for (auto op = std::find(ops.begin(), ops.end(), "move 15,205") + 1; op->rfind("line", 0) == 0; ++op) {
-        int x = 0, y = 0;
-        ASSERT_EQ(std::sscanf(op->c_str(), "line %d,%d", &x, &y), 2);
-        EXPECT_LE(std::abs((x - 17) - (203 - y)), 1) << *op;
-    }
-    ui.canvas.Clear();
-    ui.canvas.SetOuterSize(39, 300);
-    DrawLinearity(&page, 4096, 0);
+    ui.canvas.Clear(), ui.canvas.SetOuterSize(39, 300), DrawLinearity(&page, 4096, 0);
     EXPECT_TRUE(ui.canvas.Operations().empty()) << "no room for a grid step";
 }
