@@ -1,6 +1,6 @@
-"""The advanced settings and the linearity editor with the wheel on COM5 (and the drive on COM7 with "/dev"):
-refused until the wheel is found, clashing pins gone from the lists, choices and "Ok" on the wire, a bad
-"Encoder PPR" refused, the curve's trackbar sent at once and "Reset to default" read back."""
+"""The advanced settings and the linearity editor with the wheel on COM5 (the drive on COM7 with "/dev"): refused
+until the wheel is found, clashing pins gone from the lists, choices and "Ok" on the wire, a bad "Encoder PPR"
+refused, the curve's trackbar sent at once, "Reset to default" read back."""
 import unittest
 from types import SimpleNamespace
 
@@ -41,8 +41,6 @@ class AdvancedTest(PageTest):
         for text in (" Digital Inputs ", "Button  1 :", "Button 32 :", " Analog Inputs ", "Rz Axis :", "Ext Gain :",
                      " Output Mapping ", "Send Sync :", " Drive Settings ", "Encoder PPR :", "Reset to default"):
             self.assertIn(f'"{text}"', children)
-        enabled = [self.wine.controls(dialog.window)[k][2] for k in range(LINEARITY_X, LINEARITY_X + 6)]
-        self.assertEqual(enabled, [False] * 6, "no game controller here: no axis to set")
         self.choose(dialog, BUTTON_1, "D5")
         self.assertTrue(sim.wait_for_bytes("write", [P, 36, 1, 5]))
         self.assertEqual([name for name in ("D2", "D5") if name in self.names(dialog, BUTTON_2)], ["D2"])

@@ -33,8 +33,7 @@ int RunUser(NativeHandle owner, int resourceId, DialogLogic& logic)
 
 class Advanced : public ::testing::Test, protected AppPage {
 protected:
-    Advanced() { app->mainPage = &page; }
-    void SetUp() override { ASSERT_TRUE(app->boardPort.Open(3, 115200)); }
+    void SetUp() override { ASSERT_TRUE((app->mainPage = &page) && app->boardPort.Open(3, 115200)); }
     ~Advanced() override { UseModalDialogs(previous_), g_user.clear(), g_opened.clear(); }
 
     // The combo's entries as ",A,B,", and the one selected.
@@ -109,6 +108,7 @@ TEST_F(Advanced, ChoicesGoOutAtOnceAndOkSendsTheDriveSettingsOnlyForAWholeNumber
     app->params[EncoderCounts].value = 10000;
     app->params[WheelFlags].value = 4;
     app->params[PwmFrequency].value = 5; // not in the list: kept as it is
+    app->pins.axisSources[0] = SourceEncoder, app->pins.externalGainSource = PinA7; // A7 is not offered
     g_user[AdvancedDialogId] = [&](DialogLogic& logic, NativeHandle d) {
         const std::string analog = "A0,A1,A2,A3,A4,A5,A6,A8,A9,A10,A11,";
         EXPECT_EQ(Texts(d, 1034) + Texts(d, 2116), ",PWM,PWM+Dir,PWM +/-,VNH5019,,4 KHz,8 KHz,20 KHz,");
@@ -119,10 +119,11 @@ TEST_F(Advanced, ChoicesGoOutAtOnceAndOkSendsTheDriveSettingsOnlyForAWholeNumber
         std::string enabled;
         for (int id : {1010, 1083, 4, 1011, 1012, 1087, 7, 1015, 1088, 9}) enabled += controls.IsEnabled(d, id) ? '1' : '0';
         EXPECT_EQ(enabled, "1111000110") << "only the controller's axes, and no curve for Ry and Rz";
-        EXPECT_EQ(controls.TextOf(d, 2062) + Shown(d, 1034) + Shown(d, 2116) + Shown(d, 3000), "2500PWM+DirNone");
+        EXPECT_EQ(controls.TextOf(d, 2062) + Shown(d, 1034) + Shown(d, 2116) + Shown(d, 3000) + Shown(d, 1010) +
+                      Shown(d, 1016), "2500PWM+DirNoneEnc(0-1)None");
         EXPECT_TRUE(controls.IsChecked(d, 1079) && app->commandBusy);
 
-        for (auto [id, text] : {std::pair{3000, "D5"}, {1011, "A0"}, {1016, "A3"}, {1034, "VNH5019"}})
+        for (auto [id, text] : {std::pair{3000, "D5"}, {1010, "A0"}, {1016, "A3"}, {1034, "VNH5019"}})
             EXPECT_EQ(Pick(logic, d, id, text, 3), Bytes{}) << id << ": a focus change is no choice";
         EXPECT_EQ(app->params[CommandMode].value, 1);
         EXPECT_EQ(Pick(logic, d, 3000, "D5"), (Bytes{'P', 36, 1, 5}));
@@ -130,7 +131,7 @@ TEST_F(Advanced, ChoicesGoOutAtOnceAndOkSendsTheDriveSettingsOnlyForAWholeNumber
         EXPECT_EQ(Pick(logic, d, 1011, "LC(5-7)"), (Bytes{'P', 73, 1, 226}));
         EXPECT_EQ(Pick(logic, d, 1016, "A3"), (Bytes{'P', 25, 1, 21}));
         EXPECT_EQ(Pick(logic, d, 1034, "VNH5019"), Bytes{});
-        EXPECT_EQ(controls.ComboTexts(d, 3001).size(), 21u) << "D5, A3 and its sub-inputs besides the mode's pins";
+        EXPECT_EQ(controls.ComboTexts(d, 3001).size(), 19u) << "D0, D1, D5, A3 and its sub-inputs besides the mode's";
         controls.SetChecked(d, 1079, false);
         EXPECT_EQ(std::tuple(logic.Notified(d, 1079, 0), app->params[WheelFlags].value), std::tuple(-1, 0));
         for (const char* typed : {"", "abc", "0", "-5", "2500 ", "536870912", "99999999999999999999"}) {
