@@ -1,5 +1,4 @@
-// The advanced settings and the linearity editor: the pins each mapping slot is offered, what each choice puts on
-// the wire, the refusal of a bad "Encoder PPR", and the drawing of the curve.
+// The advanced settings and linearity editor: pins offered, choices on the wire, a bad PPR refused, the curve drawn.
 #include "board/LinkState.h"
 #include "platform/ModalDialog.h"
 #include "ui/AdvancedDialog.h"
