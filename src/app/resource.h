@@ -7,6 +7,8 @@
 #define IDD_MAIN 166
 #define IDD_DRIVE_PAGE 183
 #define IDD_PROFILE 184
+#define IDD_ADVANCED 2123
+#define IDD_LINEARITY 153
 
 // Icon, menu, accelerators, strings
 #define IDI_VANTOR 3
@@ -128,3 +130,29 @@
 // Profile dialog
 #define IDC_PROFILE_NAME 1206
 #define IDC_PROCESS_NAME 1207
+
+// Advanced settings dialog
+#define IDC_RESET_DEFAULTS 3
+#define IDC_LINEARITY_X 4
+#define IDC_LINEARITY_Y 5
+#define IDC_LINEARITY_Z 6
+#define IDC_LINEARITY_RX 7
+#define IDC_LINEARITY_RY 8
+#define IDC_LINEARITY_RZ 9
+#define IDC_AXIS_X 1010
+#define IDC_AXIS_Y 1011
+#define IDC_AXIS_Z 1012
+#define IDC_AXIS_RX 1013
+#define IDC_AXIS_RY 1014
+#define IDC_AXIS_RZ 1015
+#define IDC_EXT_GAIN_SOURCE 1016
+#define IDC_COMMAND_MODE 1034
+#define IDC_PWM_FREQUENCY 2116
+#define IDC_MOTOR_INVERT 1079
+#define IDC_ENCODER_PPR 2062
+#define IDC_PIN_MAP 3000 // 3000 + slot: buttons 1..32, then the four outputs
+
+// Linearity editor
+#define IDC_LINEARITY 1198
+#define IDC_LINEARITY_LABEL 1199
+#define IDC_LINEARITY_CAPTION 1200

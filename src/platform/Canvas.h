@@ -23,6 +23,11 @@ struct CanvasPoint {
     int y;
 };
 
+struct CanvasSize {
+    int width;
+    int height;
+};
+
 struct CanvasRect {
     int left;
     int top;
@@ -32,6 +37,9 @@ struct CanvasRect {
 
 class Canvas {
 public:
+    // The window's outer size (its window rectangle); 0 x 0 when there is
+    // no such window.
+    virtual CanvasSize OuterSize(NativeHandle window) = 0;
     // Invalidates, erases and repaints the area of the window at once, then
     // starts drawing on the window with its default pen and brush (white
     // fill). False when there is nothing to draw on.
@@ -45,6 +53,10 @@ public:
     // Outline with the pen, filled with the brush.
     virtual void Polygon(const CanvasPoint* points, int count) = 0;
     virtual void Rectangle(const CanvasRect& rect) = 0;
+    // Moves the current point; draws a line with the pen from the current
+    // point to the next one, which becomes current.
+    virtual void MoveTo(const CanvasPoint& point) = 0;
+    virtual void LineTo(const CanvasPoint& point) = 0;
     // Filled with a solid colour, no outline.
     virtual void Fill(const CanvasRect& rect, CanvasColor color) = 0;
     virtual void SetTextColors(CanvasColor text, CanvasColor background) = 0;

@@ -12,6 +12,15 @@ public:
     // 2 for Escape and the close button). Returns the code that ends the
     // dialog, or -1 to keep it open.
     virtual int Command(NativeHandle dialog, int id) = 0;
+    // A command with the control's notification code (0 for a click, Enter
+    // and Escape). By default only the id is looked at.
+    virtual int Notified(NativeHandle dialog, int id, int /*code*/) { return Command(dialog, id); }
+    // A scroll notification of one of its trackbars (its window).
+    virtual void Scrolled(NativeHandle /*dialog*/, NativeHandle /*trackbar*/) {}
+    // The period of the dialog's timer in milliseconds, 0 for none; it runs
+    // from Init until the dialog ends, calling Timer each time.
+    virtual unsigned TimerPeriodMs() const { return 0; }
+    virtual void Timer(NativeHandle /*dialog*/) {}
 
 protected:
     ~DialogLogic() = default;

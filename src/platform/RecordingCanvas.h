@@ -9,10 +9,13 @@
 // A canvas that draws nothing and notes every operation as one line of
 // text, with colours as six hexadecimal digits RRGGBB:
 //   begin L T R B / end / pen W RRGGBB / brush RRGGBB /
-//   polygon X,Y X,Y ... / rect L T R B / fill L T R B RRGGBB /
-//   colors RRGGBB RRGGBB / text "T" L T R B
+//   polygon X,Y X,Y ... / rect L T R B / move X,Y / line X,Y /
+//   fill L T R B RRGGBB / colors RRGGBB RRGGBB / text "T" L T R B
+// Every window has the outer size set last (0 x 0 at first).
 class RecordingCanvas final : public Canvas {
 public:
+    CanvasSize OuterSize(NativeHandle) override { return size_; }
+    void SetOuterSize(int width, int height) { size_ = {width, height}; }
     bool Begin(NativeHandle window, const CanvasRect& area) override
     {
         if (!window) return false;
@@ -33,6 +36,8 @@ public:
         operations_.push_back(line);
     }
     void Rectangle(const CanvasRect& r) override { Note("rect %d %d %d %d", r.left, r.top, r.right, r.bottom); }
+    void MoveTo(const CanvasPoint& p) override { Note("move %d,%d", p.x, p.y); }
+    void LineTo(const CanvasPoint& p) override { Note("line %d,%d", p.x, p.y); }
     void Fill(const CanvasRect& r, CanvasColor color) override
     {
         Note("fill %d %d %d %d %06x", r.left, r.top, r.right, r.bottom, Rgb(color));
@@ -57,4 +62,5 @@ private:
     }
 
     std::vector<std::string> operations_;
+    CanvasSize size_{0, 0};
 };

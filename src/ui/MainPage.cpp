@@ -11,6 +11,7 @@
 #include "platform/Controls.h"
 #include "platform/MessageBoxStyle.h"
 #include "profiles/Profiles.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/DrivePage.h"
 #include "ui/ProfileDialog.h"
 #include "ui/WheelStateDrawing.h"
@@ -172,11 +173,12 @@ bool RunCommand(AppContext& app, int id, NativeHandle page)
         RemoveSelectedProfile(app, page);
         return true;
     case AdvancedSettingsId:
-        // The advanced settings dialog joins with its own part; below
-        // "Wheel Found" it could not talk to the board anyway.
+        // Below "Wheel Found" the dialog could not talk to the board.
         if (app.linkState < LinkWheelFound) {
             controls.ShowMessage(page, "Could find the wheel device, please connect it and check firmware version",
                                  ExecCaption(), MessageIconInformation);
+        } else {
+            OpenAdvancedSettings(app);
         }
         return true;
     default:

@@ -6,23 +6,38 @@ namespace {
 
 constexpr WPARAM LineFeed = 10;
 
-void Finish(HWND dialog, DialogLogic& logic, int id)
+void Finish(HWND dialog, DialogLogic& logic, int id, int notification = 0)
 {
-    const int code = logic.Command(dialog, id);
+    const int code = logic.Notified(dialog, id, notification);
     if (code >= 0) EndDialog(dialog, code);
 }
+
+// The one timer a dialog's logic may ask for.
+constexpr UINT_PTR LogicTimer = 0;
 
 INT_PTR CALLBACK LogicDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* logic = reinterpret_cast<DialogLogic*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        reinterpret_cast<DialogLogic*>(lParam)->Init(dialog);
+        auto* started = reinterpret_cast<DialogLogic*>(lParam);
+        started->Init(dialog);
+        // Ending the dialog destroys the timer with its window.
+        if (const unsigned period = started->TimerPeriodMs()) SetTimer(dialog, LogicTimer, period, nullptr);
         return TRUE;
+    }
     case WM_COMMAND:
         if (!logic) return FALSE;
-        Finish(dialog, *logic, LOWORD(wParam));
+        Finish(dialog, *logic, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_HSCROLL:
+        if (!logic) return FALSE;
+        logic->Scrolled(dialog, reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_TIMER:
+        if (!logic) return FALSE;
+        logic->Timer(dialog);
         return TRUE;
     case WM_CLOSE:
         if (logic) Finish(dialog, *logic, IDCANCEL);

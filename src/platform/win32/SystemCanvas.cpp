@@ -12,6 +12,13 @@ RECT ToRect(const CanvasRect& r) { return RECT{r.left, r.top, r.right, r.bottom}
 // until End deletes it, after the window's own have been selected back.
 class GdiCanvas final : public Canvas {
 public:
+    CanvasSize OuterSize(NativeHandle window) override
+    {
+        RECT outer{};
+        if (!window || !GetWindowRect(static_cast<HWND>(window), &outer)) return {0, 0};
+        return {outer.right - outer.left, outer.bottom - outer.top};
+    }
+
     bool Begin(NativeHandle window, const CanvasRect& area) override
     {
         if (!window || dc_) return false;
@@ -59,6 +66,10 @@ public:
     }
 
     void Rectangle(const CanvasRect& rect) override { ::Rectangle(dc_, rect.left, rect.top, rect.right, rect.bottom); }
+
+    void MoveTo(const CanvasPoint& point) override { MoveToEx(dc_, point.x, point.y, nullptr); }
+
+    void LineTo(const CanvasPoint& point) override { ::LineTo(dc_, point.x, point.y); }
 
     void Fill(const CanvasRect& rect, CanvasColor color) override
     {
