@@ -236,10 +236,12 @@ int main(int argc, char** argv)
     std::size_t count = 0;
     const Command* command = FindCommand(words, count);
     if (!command && IsGroup(words[0])) {
-        if (invocation.help || words.size() == 1) {
-            std::printf("Usage: vantorctl [OPTION...] %s SUB-COMMAND\n\n%s", words[0].c_str(), CommandList(words[0] + " ").c_str());
-            return invocation.help ? ExitOk : ExitUsage;
+        const std::string list = CommandList(words[0] + " ");
+        if (invocation.help) {
+            std::printf("Usage: vantorctl [OPTION...] %s SUB-COMMAND\n\n%s", words[0].c_str(), list.c_str());
+            return ExitOk;
         }
+        if (words.size() == 1) return Fail(ExitUsage, "%s: a sub-command is wanted:\n%s", words[0].c_str(), list.c_str());
         return Fail(ExitUsage, "%s: no sub-command %s (vantorctl %s --help lists them)", words[0].c_str(),
                     words[1].c_str(), words[0].c_str());
     }
