@@ -1,31 +1,26 @@
 #include "cli/TerminalControls.h"
 
-#include "platform/MessageBoxStyle.h"
-
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
+// The box's OK button: a question is never answered Yes.
 constexpr int AnswerOk = 1;
 
 } // namespace
 
-std::size_t TerminalControls::Text(NativeHandle dialog, int id, char* buffer, std::size_t size)
+// No control here holds what a user typed.
+std::size_t TerminalControls::Text(NativeHandle, int, char* buffer, std::size_t size)
 {
-    if (size == 0) return 0;
-    const std::string text = TextOf(dialog, id);
-    const std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-    return n;
+    if (size > 0) buffer[0] = '\0';
+    return 0;
 }
 
-int TerminalControls::ShowMessage(NativeHandle, const char* text, const char*, unsigned style)
+int TerminalControls::ShowMessage(NativeHandle, const char* text, const char*, unsigned)
 {
     std::fprintf(stderr, "vantorctl: %s\n", text);
     ++messages_;
-    return (style & MessageYesNo) != 0 ? MessageAnswerNo : AnswerOk;
+    return AnswerOk;
 }
 
 std::string TerminalControls::TextOf(NativeHandle dialog, int id) const

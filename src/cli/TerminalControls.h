@@ -8,8 +8,8 @@
 
 // The dialog controls of a program without windows: the texts the core
 // shows are kept for the program to read back, a message box becomes a
-// line on standard error (a question is answered No), and everything else
-// has nothing to show.
+// line on standard error (a question is not answered Yes), and everything
+// else has nothing to show.
 class TerminalControls final : public Controls {
 public:
     void SetText(NativeHandle dialog, int id, const char* text) override { texts_[{dialog, id}] = text; }

@@ -234,6 +234,12 @@ TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
     EXPECT_TRUE(sim.LogLinesWith("bootloader").empty());
 
     ASSERT_EQ(std::system(make.c_str()), 0);
+    fs::create_directory(Path("elsewhere"));
+    WheelSim unlisted(dir.path() / "elsewhere", 1);
+    r = Run({"--port", fs::read_symlink(Path("elsewhere/com1")), "flash", Path("wheel.hex")});
+    EXPECT_EQ(r.status, Unreachable);
+    EXPECT_NE(r.err.find("is not among the ports listComPorts lists"), std::string::npos) << r.err;
+
     r = Run({"--com", "5", "flash", Path("wheel.hex")});
     EXPECT_EQ(r.status, Ok) << r.err;
     EXPECT_NE(r.err.find("avrdude: 4004 bytes of flash verified"), std::string::npos) << "avrdude's own progress";
