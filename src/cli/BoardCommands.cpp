@@ -17,9 +17,9 @@ struct Range {
     int32_t minimum, maximum;
 };
 
-// The values a parameter takes from the command line: a profile's setting
-// what a profile may hold, another setting its control's range. The centre
-// offset follows "center" and the external gain the board's own input.
+// The values a parameter takes from the command line: for a setting of the
+// profiles what a profile may hold, for another one its control's range.
+// The centre offset follows "center", the external gain the board's input.
 Range RangeOf(int index)
 {
     if (index == CenterOffset || index == ExternalGain) return {false, 0, 0};
