@@ -48,7 +48,7 @@ int AskStatus(Cli& cli)
     if (const int status = BoardAnswered(cli); status != ExitOk) return status;
     PollWheel(app, false);
     if (app.missedStatus == 0) return ExitOk;
-    return Fail(ExitDevice, "%s: no reply to the status request within 100 ms", PortLabel(app.boardComPort).c_str());
+    return Fail(ExitDevice, "%s: no reply to the status request within 100 ms", cli.board.c_str());
 }
 
 std::string ShownText(const Cli& cli, int id) { return cli.controls.TextOf(cli.app.mainPage, id); }
@@ -92,7 +92,7 @@ int RunStatus(Cli& cli)
     if (status != ExitOk) return status;
     const AppContext& app = cli.app;
     Report report;
-    report.Text("Port", PortLabel(app.boardComPort));
+    report.Text("Port", cli.board);
     report.Text("Link", LinkStateText(app.linkState));
     if (app.params[DebugLevel].value != 0) report.Number("DebugLevel", app.params[DebugLevel].value);
     if (const std::string phase = ShownText(cli, StatusTextId); !phase.empty()) report.Text("Calibration", phase);
@@ -152,7 +152,8 @@ int RunSet(Cli& cli)
     }
     Report report;
     const int status = ReadBack(cli, records, report);
-    report.Print(cli.invocation.json);
+    // What a board that stopped answering holds is not known.
+    if (status != ExitDevice) report.Print(cli.invocation.json);
     return status;
 }
 

@@ -34,6 +34,7 @@ struct Cli {
     AppContext& app;
     TerminalControls& controls;
     std::string dir;                    // where GameProfiles.ini is
+    std::string board;                  // the board's port as it was found: "COM<n> (<device>)"
     std::vector<std::string> arguments; // the words after the command's name
 };
 
@@ -43,11 +44,9 @@ int Fail(int status, const char* format, ...) __attribute__((format(printf, 2, 3
 // A whole number in decimal, with an optional sign and nothing after it.
 bool ParseNumber(const std::string& text, long long& value);
 
-// "COM<n> (<device>)".
-std::string PortLabel(uint8_t port);
-
 // Finds the board's port (--port, --com, else by its USB ids) and
 // identifies the board there: ExitOk, or the status after its line.
+// The port is named in every line about the board from then on.
 int ConnectBoard(Cli& cli);
 // ExitOk while every reply of the board came in time.
 int BoardAnswered(Cli& cli);

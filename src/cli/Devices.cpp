@@ -25,6 +25,9 @@ struct Device {
 constexpr Device Board{"wheel board", 0x2341, 0x8036, "--port", "--com"};
 constexpr Device DriveAdapter{"drive's RS-485 adapter", 0x0403, 0x6001, "--drive-port", "--drive-com"};
 
+// "COM<n> (<device>)".
+std::string PortLabel(uint8_t port) { return "COM" + std::to_string(port) + " (" + SerialDeviceName(port) + ")"; }
+
 int ChoosePort(const Device& device, const std::string& path, const std::string& com, uint8_t& port)
 {
     if (!path.empty()) {
@@ -66,24 +69,22 @@ bool ParseNumber(const std::string& text, long long& value)
     return errno == 0 && *end == '\0';
 }
 
-std::string PortLabel(uint8_t port) { return "COM" + std::to_string(port) + " (" + SerialDeviceName(port) + ")"; }
-
 int ConnectBoard(Cli& cli)
 {
     uint8_t port = 0;
     const int status = ChoosePort(Board, cli.invocation.port, cli.invocation.com, port);
     if (status != ExitOk) return status;
+    cli.board = PortLabel(port);
     if (IdentifyWheel(cli.app, port)) return ExitOk;
-    if (cli.app.linkState == LinkDisconnected) return Fail(ExitDevice, "%s: cannot be opened", PortLabel(port).c_str());
-    return Fail(ExitDevice, "%s: no wheel board answered (\"%s\" wants \"%s\" within 500 ms)", PortLabel(port).c_str(),
+    if (cli.app.linkState == LinkDisconnected) return Fail(ExitDevice, "%s: cannot be opened", cli.board.c_str());
+    return Fail(ExitDevice, "%s: no wheel board answered (\"%s\" wants \"%s\" within 500 ms)", cli.board.c_str(),
                 WheelProbe, WheelAnswer);
 }
 
 int BoardAnswered(Cli& cli)
 {
     if (!cli.app.replyLost) return ExitOk;
-    return Fail(ExitDevice, "%s: the board stopped answering (a reply took over 100 ms)",
-                PortLabel(cli.app.boardComPort).c_str());
+    return Fail(ExitDevice, "%s: the board stopped answering (a reply took over 100 ms)", cli.board.c_str());
 }
 
 int ConnectDrive(Cli& cli)

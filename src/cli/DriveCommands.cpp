@@ -43,7 +43,7 @@ int RunDriveStats(Cli& cli)
     app.drivePage = &g_drivePage;
     app.params[StatisticsWindow].value = StatisticsSamples;
     for (int32_t n = 0; n < StatisticsSamples; ++n) {
-        if (n > 0) ActiveClock().Sleep(SamplePeriodMs);
+        ActiveClock().Sleep(SamplePeriodMs);
         RefreshDriveStatistics(app);
     }
     Report report;

@@ -66,7 +66,7 @@ int RunFlash(Cli& cli)
     const std::size_t count = ListComPorts(ports);
     if (std::find(ports, ports + count, app.boardComPort) == ports + count)
         return Fail(ExitDevice, "flash: %s is not among the ports listComPorts lists, where the boot loader's port is "
-                    "looked for", PortLabel(app.boardComPort).c_str());
+                    "looked for", cli.board.c_str());
     const int messages = cli.controls.Messages();
     if (FlashFirmware(app, file.c_str(), image.data(), image.size())) return ExitOk;
     // Each failure but avrdude's own has told its message.

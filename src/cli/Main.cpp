@@ -202,7 +202,7 @@ int Run(const Invocation& invocation, const Command& command, std::size_t count)
     if (FileExists(lister)) PlaceOutsideTool(OutsideTool::PortLister, lister);
     for (int i = 0; i < ParamCount; ++i) BindFromSet(g_app, i, nullptr);
 
-    Cli cli{invocation, g_app, controls, ProfilesFolder(invocation),
+    Cli cli{invocation, g_app, controls, ProfilesFolder(invocation), {},
             std::vector<std::string>(invocation.words.begin() + static_cast<std::ptrdiff_t>(count), invocation.words.end())};
     const int status = command.run(cli);
 

@@ -58,20 +58,20 @@ const std::string Rally = "PROFILE=Rally,RallyGame.exe,5,540,77,10,11,12,13,14,1
 
 TEST_F(VantorctlTest, StatusAndGetShowTheBoardAsItIs)
 {
-    WheelSim sim(dir.path(), 5, {"--status", "3,8", "--fw-version", "0x0103", "--set", "4=-2", "--set", "82=-1"});
-    const std::string port = "COM5 (" + Path("com5") + ")";
+    WheelSim sim(dir.path(), 1, {"--status", "3,8", "--fw-version", "0x0103", "--set", "4=-2", "--set", "82=-1"});
+    const std::string port = "COM1 (" + Path("com1") + ")";
     const struct { Texts words; std::string out; } cases[] = {
-        {{"--com", "5", "status", "--json"},
+        {{"--com", "1", "status", "--json"},
          "{\"Port\":\"" + port + "\",\"Link\":\"Wheel Found\",\"Calibration\":\"Calibrating left\",\"Firmware\":\"1.3\"}\n"},
-        {{"--com=5", "status"}, "Port=" + port + "\nLink=Wheel Ready\nCalibration=Ready\nFirmware=1.3\n"},
-        {{"get", "--com", "5", "--json", "CenterOffset", "linearityy", "MaxAngle"},
+        {{"--com=1", "status"}, "Port=" + port + "\nLink=Wheel Ready\nCalibration=Ready\nFirmware=1.3\n"},
+        {{"get", "--com", "1", "--json", "CenterOffset", "linearityy", "MaxAngle"},
          "{\"CenterOffset\":-2,\"LinearityY\":-1,\"MaxAngle\":900}\n"},
     };
     for (const auto& c : cases) {
         const Result r = Run(c.words);
         EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tuple(Ok, c.out, "")) << c.out;
     }
-    const Result all = Run({"--com", "5", "get"});
+    const Result all = Run({"--com", "1", "get"});
     EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 29) << "every board parameter";
     EXPECT_NE(all.out.find("\nDebugLevel=0\n"), std::string::npos);
 }
@@ -110,9 +110,10 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
         {{"profile", "rename"}, Usage, "profile: no sub-command rename"}, {{"status", "now"}, Usage, "usage: vantorctl"},
         {{"profile", "show"}, Usage, "usage: vantorctl [OPTION...] profile show NAME"}, {{"set"}, Usage, "usage:"},
         {{"status", "--replace"}, Usage, "status: no option --replace"}, {{"--fast", "status"}, Usage, "no option --fast"},
-        {{"status", "--com"}, Usage, "--com wants a value"}, {{"--com", "0", "status"}, Usage, "--com 0: a COM number 1..255"},
+        {{"status", "--com"}, Usage, "--com wants a value"}, {{"--com", "256", "status"}, Usage, "--com 256: a COM number 1..255"},
         {{"drive", "bandwidth", "-1"}, Refused, "bandwidth: -1 refused, the torque bandwidth takes 0..11"},
         {{"drive", "bandwidth", "x"}, Usage, "x is no number"}, {{"profile", "show", "None"}, Usage, "no profile None in"},
+        {{"get", "TorqueBandwidth"}, Usage, "get: no parameter TorqueBandwidth"},
     };
     for (const auto& c : cases) {
         const Result r = Run(c.words);
@@ -123,20 +124,21 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
 
 TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
 {
-    WheelSim silent(dir.path(), 5, {"--silent"});
+    WheelSim silent(dir.path(), 5, {"--silent"}), leaving(dir.path(), 3, {"--disconnect-after", "1"});
     fs::create_symlink(Path("nothing"), Path("com4"));
     const struct { Texts words; std::string line; } cases[] = {
-        {{"--com", "6"}, "COM6 (/dev/ttyS5): cannot be opened"},
-        {{"--com", "4"}, "COM4 (" + Path("com4") + "): cannot be opened"},
-        {{"--port", Path("nothing")}, Path("nothing") + ": no such device for the wheel board"},
-        {{"--com", "5"}, "COM5 (" + Path("com5") + "): no wheel board answered (\"areyou?\" wants \"IamHereNow\" within 500 ms)"},
-        {{}, "no port with the wheel board's USB ids (VID_2341 PID_8036) among those listComPorts lists; name it with "
-             "--port or --com"},
+        {{"--com", "6", "status"}, "COM6 (/dev/ttyS5): cannot be opened"},
+        {{"--com", "4", "status"}, "COM4 (" + Path("com4") + "): cannot be opened"},
+        {{"--port", Path("nothing"), "status"}, Path("nothing") + ": no such device for the wheel board"},
+        {{"--com", "5", "status"}, "COM5 (" + Path("com5") + "): no wheel board answered (\"areyou?\" wants \"IamHereNow\" "
+                                   "within 500 ms)"},
+        {{"--com", "3", "set", "MainGain=1"}, "COM3 (" + Path("com3") + "): the board stopped answering (a reply took over "
+                                              "100 ms)"},
+        {{"status"}, "no port with the wheel board's USB ids (VID_2341 PID_8036) among those listComPorts lists; name it "
+                     "with --port or --com"},
     };
     for (const auto& c : cases) {
-        Texts words = c.words;
-        words.push_back("status");
-        const Result r = Run(words);
+        const Result r = Run(c.words);
         EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tuple(Unreachable, "", "vantorctl: " + c.line + "\n"));
     }
 }
