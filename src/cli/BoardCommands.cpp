@@ -79,7 +79,8 @@ std::string ParameterList()
         if (ParamSet[i].number == NotABoardParam) continue;
         const Range range = RangeOf(i);
         list += std::string("  ") + ParamSet[i].name;
-        list += range.settable ? " " + std::to_string(range.minimum) + ".." + std::to_string(range.maximum) : " (read only)";
+        list += range.settable ? " " + std::to_string(range.minimum) + ".." + std::to_string(range.maximum)
+                               : " (read only)";
         list += "\n";
     }
     return list;

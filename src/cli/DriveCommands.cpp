@@ -65,7 +65,8 @@ int RunDriveBandwidth(Cli& cli)
         return Fail(ExitUsage, "drive bandwidth: %s is no number", cli.arguments[0].c_str());
     if (value < bandwidth.minimum || value > bandwidth.maximum)
         return Fail(ExitRefused, "drive bandwidth: %s refused, the torque bandwidth takes %ld..%ld",
-                    cli.arguments[0].c_str(), static_cast<long>(bandwidth.minimum), static_cast<long>(bandwidth.maximum));
+                    cli.arguments[0].c_str(), static_cast<long>(bandwidth.minimum),
+                    static_cast<long>(bandwidth.maximum));
     if (const int status = ConnectDrive(cli); status != ExitOk) return status;
     int32_t kept = 0;
     if (WriteDriveParameter(cli.app, TorqueBandwidthParam, static_cast<int32_t>(value)) != SmOk ||

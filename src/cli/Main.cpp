@@ -202,8 +202,9 @@ int Run(const Invocation& invocation, const Command& command, std::size_t count)
     if (FileExists(lister)) PlaceOutsideTool(OutsideTool::PortLister, lister);
     for (int i = 0; i < ParamCount; ++i) BindFromSet(g_app, i, nullptr);
 
+    const auto arguments = invocation.words.begin() + static_cast<std::ptrdiff_t>(count);
     Cli cli{invocation, g_app, controls, ProfilesFolder(invocation), {},
-            std::vector<std::string>(invocation.words.begin() + static_cast<std::ptrdiff_t>(count), invocation.words.end())};
+            std::vector<std::string>(arguments, invocation.words.end())};
     const int status = command.run(cli);
 
     if (g_app.driveBus >= 0) BusClose(g_app.driveBus);
@@ -241,7 +242,8 @@ int main(int argc, char** argv)
             std::printf("Usage: vantorctl [OPTION...] %s SUB-COMMAND\n\n%s", words[0].c_str(), list.c_str());
             return ExitOk;
         }
-        if (words.size() == 1) return Fail(ExitUsage, "%s: a sub-command is wanted:\n%s", words[0].c_str(), list.c_str());
+        if (words.size() == 1)
+            return Fail(ExitUsage, "%s: a sub-command is wanted:\n%s", words[0].c_str(), list.c_str());
         return Fail(ExitUsage, "%s: no sub-command %s (vantorctl %s --help lists them)", words[0].c_str(),
                     words[1].c_str(), words[0].c_str());
     }

@@ -82,7 +82,8 @@ int RunProfileShow(Cli& cli)
     Report report;
     report.Text("Name", profile->name);
     report.Text("Process", profile->processName);
-    for (int f = 0; f < ProfileFieldCount; ++f) report.Number(ParamSet[ProfileFields[f].param].name, FieldValue(*profile, f));
+    for (int f = 0; f < ProfileFieldCount; ++f)
+        report.Number(ParamSet[ProfileFields[f].param].name, FieldValue(*profile, f));
     report.Print(cli.invocation.json);
     return ExitOk;
 }

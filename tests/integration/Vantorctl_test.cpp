@@ -61,8 +61,8 @@ TEST_F(VantorctlTest, StatusAndGetShowTheBoardAsItIs)
     WheelSim sim(dir.path(), 1, {"--status", "3,8", "--fw-version", "0x0103", "--set", "4=-2", "--set", "82=-1"});
     const std::string port = "COM1 (" + Path("com1") + ")";
     const struct { Texts words; std::string out; } cases[] = {
-        {{"--com", "1", "status", "--json"},
-         "{\"Port\":\"" + port + "\",\"Link\":\"Wheel Found\",\"Calibration\":\"Calibrating left\",\"Firmware\":\"1.3\"}\n"},
+        {{"--com", "1", "status", "--json"}, "{\"Port\":\"" + port +
+             "\",\"Link\":\"Wheel Found\",\"Calibration\":\"Calibrating left\",\"Firmware\":\"1.3\"}\n"},
         {{"--com=1", "status"}, "Port=" + port + "\nLink=Wheel Ready\nCalibration=Ready\nFirmware=1.3\n"},
         {{"get", "--com", "1", "--json", "CenterOffset", "linearityy", "MaxAngle"},
          "{\"CenterOffset\":-2,\"LinearityY\":-1,\"MaxAngle\":900}\n"},
@@ -88,9 +88,11 @@ TEST_F(VantorctlTest, SetIsCheckedBeforeAnythingIsSentThenReadBack)
     const struct { const char* word; int status; const char* says; } refused[] = {
         {"MainGain=128", Refused, "set: MainGain=128 refused, MainGain takes 0..127"},
         {"MaxAngle=179", Refused, "MaxAngle takes 180..2160"}, {"Filter=0", Refused, "Filter takes 1..31"},
-        {"WheelFlags=8", Refused, "WheelFlags takes 0..7"}, {"LinearityX=32768", Refused, "LinearityX takes 512..32767"},
+        {"WheelFlags=8", Refused, "WheelFlags takes 0..7"},
+        {"LinearityX=32768", Refused, "LinearityX takes 512..32767"},
         {"CenterOffset=0", Refused, "CenterOffset is read only"}, {"ExternalGain=1", Refused, "ExternalGain is read only"},
-        {"Gain=1", Usage, "Gain=1 is no NAME=VALUE"}, {"MainGain", Usage, "no NAME=VALUE"}, {"MainGain=1x", Usage, "no NAME=VALUE"},
+        {"Gain=1", Usage, "Gain=1 is no NAME=VALUE"}, {"MainGain", Usage, "no NAME=VALUE"},
+        {"MainGain=1x", Usage, "no NAME=VALUE"},
     };
     const auto frames = sim.LogLinesWith("bytes").size();
     for (const auto& c : refused) {
@@ -106,7 +108,8 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
     const struct { Texts words; int status; const char* says; } cases[] = {
         {{"--help"}, Ok, "Exit status: 0 done"}, {{"get", "--help"}, Ok, "  MainGain 0..127\n"},
         {{"profile", "--help"}, Ok, "profile import FILE [--replace]"}, {{"--version"}, Ok, "vantorctl 0.21\n"},
-        {{}, Usage, "a command is wanted"}, {{"reset"}, Usage, "no command reset"}, {{"drive"}, Usage, "drive clear-faults"},
+        {{}, Usage, "a command is wanted"}, {{"reset"}, Usage, "no command reset"},
+        {{"drive"}, Usage, "drive clear-faults"},
         {{"profile", "rename"}, Usage, "profile: no sub-command rename"}, {{"status", "now"}, Usage, "usage: vantorctl"},
         {{"profile", "show"}, Usage, "usage: vantorctl [OPTION...] profile show NAME"}, {{"set"}, Usage, "usage:"},
         {{"status", "--replace"}, Usage, "status: no option --replace"}, {{"--fast", "status"}, Usage, "no option --fast"},
@@ -193,15 +196,15 @@ TEST_F(VantorctlTest, ProfilesAreSavedExportedAndImportedAsTheWindowsToolKeepsTh
     EXPECT_EQ(Run({"--com", "5", "profile", "save", "a,b"}).status, Refused) << "would read back as two texts";
 
     dir.Write("rally.ini", ProfileFile(Rally));
-    const struct { std::string file; Texts options; const char* says; } refused[] = {
-        {ProfileFile("PROFILE=A,a.exe,0,900,300,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), {}, "A: main gain 300 is outside 0..127"},
-        {ProfileFile("PROFILE=A,a.exe,0,70000,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), {}, "max angle 70000 is outside"},
-        {ProfileFile("PROFILE=A,a.exe,0,900\r\n"), {}, "A: filter is missing"},
-        {ProfileFile("PROFILE=A\r\n"), {}, "A: the name or the process name is missing"},
-        {ProfileFile(Rally + "PROFILE=RALLY,x.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), {}, "RALLY: a profile of this"},
-        {ProfileFile("PROFILE=" + std::string(64, 'n') + ",a.exe\r\n"), {}, "a text is longer than 63"},
-        {ProfileFile("PROFILE=\"my game\",g.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), {}, "/GameProfiles.ini has it"},
-        {"[Config]\r\n\r\n", {}, "no PROFILE line"},
+    const struct { std::string file; const char* says; } refused[] = {
+        {ProfileFile("PROFILE=A,a.exe,0,900,300,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "A: main gain 300 is outside 0..127"},
+        {ProfileFile("PROFILE=A,a.exe,0,70000,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "max angle 70000 is outside"},
+        {ProfileFile("PROFILE=A,a.exe,0,900\r\n"), "A: filter is missing"},
+        {ProfileFile("PROFILE=A\r\n"), "A: the name or the process name is missing"},
+        {ProfileFile(Rally + "PROFILE=RALLY,x.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "RALLY: a profile of this"},
+        {ProfileFile("PROFILE=" + std::string(64, 'n') + ",a.exe\r\n"), "a text is longer than 63"},
+        {ProfileFile("PROFILE=\"my game\",g.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "/GameProfiles.ini has it"},
+        {"[Config]\r\n\r\n", "no PROFILE line"},
     };
     for (const auto& c : refused) {
         dir.Write("import.ini", c.file);
