@@ -32,6 +32,13 @@ constexpr SerialTimeouts BoardTimeouts{20, 1, 2, 1, 5};
 // else /dev/ttyS<port-1>.
 std::string SerialDeviceName(uint8_t port);
 
+// POSIX only, for a program told a device path by its user: the COM number
+// that stands for the device. That is the number whose link (or, without
+// one, whose /dev/ttyS device) is the same file; else the lowest number no
+// link holds, which stands for the device in this process from now on.
+// 0 when the device is not there or every number is taken.
+uint8_t SerialPortOfDevice(const std::string& device);
+
 // COM <port> as an outside program (the firmware programmer) is told it:
 // "COM<port>" on Windows, the device SerialDeviceName gives elsewhere.
 std::string ProgramPortName(uint8_t port);

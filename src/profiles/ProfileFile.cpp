@@ -6,6 +6,9 @@
 #include "exec/ScriptKeywords.h"
 #include "profiles/ProfileFields.h"
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 const char FileName[] = "GameProfiles.ini";
@@ -17,30 +20,52 @@ constexpr uint16_t ProfileId = 0;
 constexpr int FileFieldOrder[] = {9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13, 14, 10};
 constexpr int MaxAngleField = 0;
 
-// The list being read; the reader's callback has no context of its own.
+// The list being read and where its faults go; the reader's callback has
+// no context of its own.
 ProfileList* g_reading = nullptr;
+std::vector<std::string>* g_faults = nullptr;
+
+void Fault(const char* profile, const std::string& what)
+{
+    if (g_faults) g_faults->push_back(std::string(profile) + ": " + what);
+}
+
+void RangeFault(const char* profile, int field, int32_t number)
+{
+    const ProfileField& f = ProfileFields[field];
+    char what[96];
+    std::snprintf(what, sizeof what, "%s %ld is outside %ld..%ld", f.name, static_cast<long>(number),
+                  static_cast<long>(f.minimum), static_cast<long>(f.maximum));
+    Fault(profile, what);
+}
 
 int ReadProfileLine(uint16_t id, ScriptValue* values)
 {
     if (id != ProfileId || !g_reading) return 0;
     ScriptValue* cursor = values;
     const char* name = NextValueText(&cursor);
+    if (!cursor) Fault(name, "the name or the process name is missing");
     const char* processName = NextValueText(&cursor);
+    if (std::strlen(name) > ProfileTextMax || std::strlen(processName) > ProfileTextMax)
+        Fault(name, "a text is longer than 63 characters");
     GameProfile* profile = g_reading->Append(name, processName);
     if (!profile) {
         LogPrintf(0, "GameProfiles: profile %s is in the file twice, the later line is skipped", name);
+        Fault(name, "a profile of this name comes before it");
         return 0;
     }
     for (int field : FileFieldOrder) {
         const ScriptValue* value = cursor;
         if (value && value->text && value->text[0] != '\0') {
             const int32_t number = NextValueAsInt(&cursor);
+            if (!FieldInRange(field, number)) RangeFault(profile->name, field, number);
             // The max angle keeps its low 16 bits, every other value its low 8.
             SetFieldValue(*profile, field, field == MaxAngleField ? (number & 0xffff) : number);
         } else {
             if (cursor) cursor = cursor->next;
             LogPrintf(0, "Profile %s: %s is missing, taking %ld", profile->name, ProfileFields[field].name,
                       static_cast<long>(FieldDefault(field)));
+            Fault(profile->name, std::string(ProfileFields[field].name) + " is missing");
             SetFieldValue(*profile, field, FieldDefault(field));
         }
     }
@@ -50,31 +75,41 @@ int ReadProfileLine(uint16_t id, ScriptValue* values)
 
 } // namespace
 
-void LoadProfiles(AppContext& app)
+bool ReadProfileFile(ProfileList& list, const char* path, std::vector<std::string>* faults)
 {
-    ScriptTable* table = OpenScriptFile(FileName);
-    if (!table) return;
-    g_reading = &app.profiles;
+    ScriptTable* table = OpenScriptFile(path);
+    if (!table) return false;
+    g_reading = &list;
+    g_faults = faults;
     ParseSection(table, Section, ProfileKeywords, ReadProfileLine);
     g_reading = nullptr;
+    g_faults = nullptr;
     RemoveResource(table);
+    return true;
 }
+
+bool WriteProfileFile(const ProfileList& list, const char* path)
+{
+    ScriptTable* table = OpenScriptFileForWriting(path);
+    if (!table) return false;
+    BeginSection(table, Section);
+    for (int i = 0; i < list.Count(); ++i) {
+        const GameProfile& p = *list.At(i);
+        ScriptLine* line = AddLine(table, ProfileKeywords, ProfileId);
+        AddValue(line, p.name);
+        AddValue(line, p.processName);
+        for (int field : FileFieldOrder) AddNumber(line, FieldValue(p, field));
+    }
+    const bool written = WriteSection(table);
+    RemoveResource(table);
+    return written;
+}
+
+void LoadProfiles(AppContext& app) { ReadProfileFile(app.profiles, FileName); }
 
 bool SaveProfiles(AppContext& app)
 {
-    bool written = false;
-    if (ScriptTable* table = OpenScriptFileForWriting(FileName)) {
-        BeginSection(table, Section);
-        for (int i = 0; i < app.profiles.Count(); ++i) {
-            const GameProfile& p = *app.profiles.At(i);
-            ScriptLine* line = AddLine(table, ProfileKeywords, ProfileId);
-            AddValue(line, p.name);
-            AddValue(line, p.processName);
-            for (int field : FileFieldOrder) AddNumber(line, FieldValue(p, field));
-        }
-        written = WriteSection(table);
-        RemoveResource(table);
-    }
+    const bool written = WriteProfileFile(app.profiles, FileName);
     if (!written) LogPrintf(0, "GameProfiles: could not write %s", FileName);
     return written;
 }

@@ -20,9 +20,7 @@ constexpr int HighestPort = 128;
 // The lister's output lines; false (after the box) when it could not run.
 bool RunLister(std::vector<std::string>& lines)
 {
-    const std::string name = ProgramFileName("listComPorts");
-    const std::string program = ToolsFolder(name) + PathSeparator() + name;
-    if (!ActiveChildProcesses().ReadOutput(program, lines)) {
+    if (!ActiveChildProcesses().ReadOutput(OutsideToolPath(OutsideTool::PortLister), lines)) {
         ActiveControls().ShowMessage(nullptr, "Could not execute listComPorts.exe", ExecCaption(),
                                      MessageIconInformation);
         return false;

@@ -57,12 +57,10 @@ uint8_t StartBootLoader(AppContext& app, const uint8_t* oldPorts, std::size_t ol
 // Runs avrdude on the boot loader's port; true when it says it wrote the image.
 bool RunProgrammer(uint8_t bootPort, const char* fileName)
 {
-    const std::string tools = ToolsFolder("avrdude.conf");
-    const std::string sep(1, PathSeparator());
     const std::string port = "-P" + ProgramPortName(bootPort);
-    const std::string config = "-C" + tools + sep + "avrdude.conf";
+    const std::string config = "-C" + OutsideToolPath(OutsideTool::ProgrammerConfig);
     const std::string write = std::string("-Uflash:w:") + fileName + ":i";
-    const std::string program = tools + sep + "avrdude";
+    const std::string program = OutsideToolPath(OutsideTool::Programmer);
     LogPrintf(0, "avrdude :");
     LogPrintf(0, "%s %s -v -patmega32u4 -cavr109 %s -b57600 -D%s", program.c_str(), config.c_str(), port.c_str(),
               write.c_str());

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <mutex>
 #include <unordered_map>
 
@@ -126,9 +127,9 @@ bool WaitWritable(int fd, int timeoutMs)
     return r > 0 && (p.revents & POLLOUT) != 0;
 }
 
-} // namespace
-
-std::string SerialDeviceName(uint8_t port)
+// The link "com<port>" of the COM port directory, whether it is there or
+// not; "" when there is no directory to look in.
+std::string ComLink(uint8_t port)
 {
     std::string dir;
     if (const char* env = std::getenv("VANTOR_DOSDEVICES"); env && *env) {
@@ -136,16 +137,44 @@ std::string SerialDeviceName(uint8_t port)
     } else if (const char* home = std::getenv("HOME"); home && *home) {
         dir = std::string(home) + "/.vantor/dosdevices";
     }
-    if (!dir.empty()) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/com%u", static_cast<unsigned>(port));
-        const std::string link = dir + name;
-        struct stat st{};
-        if (lstat(link.c_str(), &st) == 0) return link;
-    }
+    if (dir.empty()) return dir;
+    return dir + "/com" + std::to_string(port);
+}
+
+bool LinkThere(const std::string& link)
+{
+    struct stat st{};
+    return !link.empty() && lstat(link.c_str(), &st) == 0;
+}
+
+// Devices the program's user named, by the COM number standing for each.
+std::map<uint8_t, std::string> g_assigned;
+
+} // namespace
+
+std::string SerialDeviceName(uint8_t port)
+{
+    if (const auto found = g_assigned.find(port); found != g_assigned.end()) return found->second;
+    if (const std::string link = ComLink(port); LinkThere(link)) return link;
     char device[32];
     std::snprintf(device, sizeof device, "/dev/ttyS%d", static_cast<int>(port) - 1);
     return device;
+}
+
+uint8_t SerialPortOfDevice(const std::string& device)
+{
+    struct stat wanted{};
+    if (stat(device.c_str(), &wanted) != 0) return 0;
+    uint8_t free = 0;
+    for (int n = 1; n <= 255; ++n) {
+        const auto port = static_cast<uint8_t>(n);
+        struct stat st{};
+        if (stat(SerialDeviceName(port).c_str(), &st) == 0 && st.st_dev == wanted.st_dev && st.st_ino == wanted.st_ino)
+            return port;
+        if (free == 0 && !LinkThere(ComLink(port)) && g_assigned.count(port) == 0) free = port;
+    }
+    if (free != 0) g_assigned[free] = device;
+    return free;
 }
 
 std::string ProgramPortName(uint8_t port) { return SerialDeviceName(port); }

@@ -1,0 +1,75 @@
+// Firmware flashing from a terminal: the image checked before the board is
+// touched, then the Windows tool's reset, port search and avrdude run.
+#include "cli/Cli.h"
+#include "core/AppContext.h"
+#include "platform/ChildProcess.h"
+#include "update/ComPortSearch.h"
+#include "update/FirmwareFlash.h"
+#include "update/HexImage.h"
+#include "update/OutsideTools.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace {
+
+constexpr char SystemAvrdudeConf[] = "/etc/avrdude.conf";
+
+// The first program of that name in the folders of PATH; "" when none.
+std::string ProgramOnPath(const char* name)
+{
+    const char* path = std::getenv("PATH");
+    const std::string folders = path ? path : "";
+    for (std::size_t from = 0; from <= folders.size();) {
+        std::size_t to = folders.find(':', from);
+        if (to == std::string::npos) to = folders.size();
+        const std::string folder = to > from ? folders.substr(from, to - from) : ".";
+        const std::string candidate = folder + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        from = to + 1;
+    }
+    return "";
+}
+
+// avrdude as --avrdude names it, else the first on PATH, with its
+// configuration as --avrdude-conf names it, else the system's.
+int PlaceProgrammer(const Invocation& invocation)
+{
+    const std::string avrdude = invocation.avrdude.empty() ? ProgramOnPath("avrdude") : invocation.avrdude;
+    if (!FileExists(avrdude)) return Fail(ExitFile, "flash: no avrdude (on PATH, or name it with --avrdude)");
+    const std::string conf = invocation.avrdudeConf.empty() ? SystemAvrdudeConf : invocation.avrdudeConf;
+    if (!FileExists(conf)) return Fail(ExitFile, "flash: no %s (name it with --avrdude-conf)", conf.c_str());
+    PlaceOutsideTool(OutsideTool::Programmer, avrdude);
+    PlaceOutsideTool(OutsideTool::ProgrammerConfig, conf);
+    return ExitOk;
+}
+
+} // namespace
+
+int RunFlash(Cli& cli)
+{
+    const std::string& file = cli.arguments[0];
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return Fail(ExitFile, "flash: cannot read %s", file.c_str());
+    const std::string image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    char reason[96];
+    if (!CheckHexImage(image.data(), image.size(), reason, sizeof reason))
+        return Fail(ExitRefused, "flash: %s is no firmware image (%s)", file.c_str(), reason);
+    if (const int status = PlaceProgrammer(cli.invocation); status != ExitOk) return status;
+    if (const int status = ConnectBoard(cli); status != ExitOk) return status;
+
+    AppContext& app = cli.app;
+    uint8_t ports[MaxListedPorts];
+    const std::size_t count = ListComPorts(ports);
+    if (std::find(ports, ports + count, app.boardComPort) == ports + count)
+        return Fail(ExitDevice, "flash: %s is not among the ports listComPorts lists, where the boot loader's port is "
+                    "looked for", cli.board.c_str());
+    const int messages = cli.controls.Messages();
+    if (FlashFirmware(app, file.c_str(), image.data(), image.size())) return ExitOk;
+    // Each failure but avrdude's own has told its message.
+    if (cli.controls.Messages() == messages) Fail(ExitDevice, "flash: avrdude did not write %s", file.c_str());
+    return ExitDevice;
+}

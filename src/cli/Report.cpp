@@ -1,0 +1,64 @@
+#include "cli/Report.h"
+
+#include <cstdio>
+
+namespace {
+
+// A JSON string of an 8-bit text: the bytes above 127 are taken as the
+// Latin-1 characters they are on the wheel's Windows side.
+std::string Quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte > 0x7e) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+std::string Report::Lines() const
+{
+    std::string out;
+    for (const Field& f : fields_) out += f.name + "=" + f.value + "\n";
+    return out;
+}
+
+std::string Report::Json() const
+{
+    std::string out = "{";
+    for (const Field& f : fields_) {
+        if (out.size() > 1) out += ",";
+        out += Quoted(f.name) + ":" + (f.number ? f.value : Quoted(f.value));
+    }
+    return out + "}";
+}
+
+void Report::Print(bool json) const
+{
+    std::fputs(json ? (Json() + "\n").c_str() : Lines().c_str(), stdout);
+}
+
+void Report::PrintRows(const std::vector<Report>& rows, bool json)
+{
+    std::string out = json ? "[" : "";
+    for (const Report& row : rows) {
+        if (json) {
+            out += (out.size() > 1 ? "," : "") + row.Json();
+            continue;
+        }
+        for (const Field& f : row.fields_) out += (&f == &row.fields_.front() ? "" : "\t") + f.value;
+        out += "\n";
+    }
+    std::fputs((json ? out + "]\n" : out).c_str(), stdout);
+}

@@ -1,0 +1,281 @@
+// The vantorctl program as a script meets it: its output, its exit status
+// and the bytes it leaves on the wire and in the profile files, against
+// wheelsim and drivesim on ptys linked in a private COM port directory.
+#include "support/SimProcess.h"
+#include "unit/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+// The exit statuses a script reads.
+constexpr int Ok = 0, Usage = 1, Unreachable = 2, Refused = 3;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+class VantorctlTest : public ::testing::Test {
+protected:
+    VantorctlTest() { setenv("VANTOR_DOSDEVICES", dir.path().c_str(), 1); }
+    ~VantorctlTest() override { unsetenv("VANTOR_DOSDEVICES"); }
+
+    // vantorctl with the words, profiles in dir/profiles.
+    Result Run(Texts words)
+    {
+        words.insert(words.begin(), {VANTORCTL_PATH, "--dir", Path("profiles")});
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, Path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t pid = -1;
+        int status = -1;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
+        posix_spawn_file_actions_destroy(&actions);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.Read("out"), dir.Read("err")};
+    }
+    std::string Path(const std::string& name) const { return (dir.path() / name).string(); }
+    std::string Profiles() const { return dir.Read("profiles/GameProfiles.ini"); }
+
+    TempDir dir;
+};
+
+// A profile line as the Windows tool writes it.
+std::string ProfileFile(const std::string& lines) { return "[GameProfiles]\r\n" + lines + "\r\n"; }
+const std::string Rally = "PROFILE=Rally,RallyGame.exe,5,540,77,10,11,12,13,14,15,16,1,2,3,4,20\r\n";
+
+} // namespace
+
+TEST_F(VantorctlTest, StatusAndGetShowTheBoardAsItIs)
+{
+    WheelSim sim(dir.path(), 1, {"--status", "3,8", "--fw-version", "0x0103", "--set", "4=-2", "--set", "82=-1"});
+    const std::string port = "COM1 (" + Path("com1") + ")";
+    const struct { Texts words; std::string out; } cases[] = {
+        {{"--com", "1", "status", "--json"}, "{\"Port\":\"" + port +
+             "\",\"Link\":\"Wheel Found\",\"Calibration\":\"Calibrating left\",\"Firmware\":\"1.3\"}\n"},
+        {{"--com=1", "status"}, "Port=" + port + "\nLink=Wheel Ready\nCalibration=Ready\nFirmware=1.3\n"},
+        {{"get", "--com", "1", "--json", "CenterOffset", "linearityy", "MaxAngle"},
+         "{\"CenterOffset\":-2,\"LinearityY\":-1,\"MaxAngle\":900}\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Run(c.words);
+        EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tuple(Ok, c.out, "")) << c.out;
+    }
+    const Result all = Run({"--com", "1", "get"});
+    EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 29) << "every board parameter";
+    EXPECT_NE(all.out.find("\nDebugLevel=0\n"), std::string::npos);
+}
+
+TEST_F(VantorctlTest, SetIsCheckedBeforeAnythingIsSentThenReadBack)
+{
+    WheelSim sim(dir.path(), 5);
+    const Result set = Run({"--com", "5", "set", "MaxAngle=540", "MainGain=100", "WheelFlags=5"});
+    EXPECT_EQ(std::tie(set.status, set.out), std::tuple(Ok, "MaxAngle=540\nMainGain=100\nWheelFlags=5\n"));
+    ASSERT_TRUE(sim.WaitForLog("\"number\":34,\"width\":1,\"value\":5"));
+    EXPECT_EQ(sim.Frames("write"), (Texts{"80,8,4,0,0,2,28", "80,17,1,100", "80,34,1,5"}));
+    EXPECT_EQ(sim.Numbers("read"), (std::vector<long>{8, 17, 34})) << "read back";
+
+    const struct { const char* word; int status; const char* says; } refused[] = {
+        {"MainGain=128", Refused, "set: MainGain=128 refused, MainGain takes 0..127"},
+        {"MaxAngle=179", Refused, "MaxAngle takes 180..2160"}, {"Filter=0", Refused, "Filter takes 1..31"},
+        {"WheelFlags=8", Refused, "WheelFlags takes 0..7"},
+        {"LinearityX=32768", Refused, "LinearityX takes 512..32767"},
+        {"CenterOffset=0", Refused, "CenterOffset is read only"}, {"ExternalGain=1", Refused, "ExternalGain is read only"},
+        {"Gain=1", Usage, "Gain=1 is no NAME=VALUE"}, {"MainGain", Usage, "no NAME=VALUE"},
+        {"MainGain=1x", Usage, "no NAME=VALUE"},
+    };
+    const auto frames = sim.LogLinesWith("bytes").size();
+    for (const auto& c : refused) {
+        const Result r = Run({"--com", "5", "set", "MainGain=1", c.word});
+        EXPECT_EQ(r.status, c.status) << c.word;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(sim.LogLinesWith("bytes").size(), frames) << "not even a probe";
+}
+
+TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
+{
+    const struct { Texts words; int status; const char* says; } cases[] = {
+        {{"--help"}, Ok, "Exit status: 0 done"}, {{"get", "--help"}, Ok, "  MainGain 0..127\n"},
+        {{"profile", "--help"}, Ok, "profile import FILE [--replace]"}, {{"--version"}, Ok, "vantorctl 0.21\n"},
+        {{}, Usage, "a command is wanted"}, {{"reset"}, Usage, "no command reset"},
+        {{"drive"}, Usage, "drive clear-faults"},
+        {{"profile", "rename"}, Usage, "profile: no sub-command rename"}, {{"status", "now"}, Usage, "usage: vantorctl"},
+        {{"profile", "show"}, Usage, "usage: vantorctl [OPTION...] profile show NAME"}, {{"set"}, Usage, "usage:"},
+        {{"status", "--replace"}, Usage, "status: no option --replace"}, {{"--fast", "status"}, Usage, "no option --fast"},
+        {{"status", "--com"}, Usage, "--com wants a value"}, {{"--com", "256", "status"}, Usage, "--com 256: a COM number 1..255"},
+        {{"drive", "bandwidth", "-1"}, Refused, "bandwidth: -1 refused, the torque bandwidth takes 0..11"},
+        {{"drive", "bandwidth", "x"}, Usage, "x is no number"}, {{"profile", "show", "None"}, Usage, "no profile None in"},
+        {{"get", "TorqueBandwidth"}, Usage, "get: no parameter TorqueBandwidth"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Run(c.words);
+        EXPECT_EQ(r.status, c.status) << c.says;
+        EXPECT_NE((c.status == Ok ? r.out : r.err).find(c.says), std::string::npos) << r.out << r.err;
+    }
+}
+
+TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
+{
+    WheelSim silent(dir.path(), 5, {"--silent"}), leaving(dir.path(), 3, {"--disconnect-after", "1"});
+    fs::create_symlink(Path("nothing"), Path("com4"));
+    const struct { Texts words; std::string line; } cases[] = {
+        {{"--com", "6", "status"}, "COM6 (/dev/ttyS5): cannot be opened"},
+        {{"--com", "4", "status"}, "COM4 (" + Path("com4") + "): cannot be opened"},
+        {{"--port", Path("nothing"), "status"}, Path("nothing") + ": no such device for the wheel board"},
+        {{"--com", "5", "status"}, "COM5 (" + Path("com5") + "): no wheel board answered (\"areyou?\" wants \"IamHereNow\" "
+                                   "within 500 ms)"},
+        {{"--com", "3", "set", "MainGain=1"}, "COM3 (" + Path("com3") + "): the board stopped answering (a reply took over "
+                                              "100 ms)"},
+        {{"status"}, "no port with the wheel board's USB ids (VID_2341 PID_8036) among those listComPorts lists; name it "
+                     "with --port or --com"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Run(c.words);
+        EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tuple(Unreachable, "", "vantorctl: " + c.line + "\n"));
+    }
+}
+
+// Without a port named, the board is the port listed with its USB ids; a
+// device named by its path is the COM port linked to it, else a free number.
+TEST_F(VantorctlTest, PortsAreFoundByUsbIdsOrByTheirDevice)
+{
+    fs::create_directory(dir.path() / "elsewhere");
+    WheelSim other(dir.path(), 2), board(dir.path(), 3), unlinked(dir.path() / "elsewhere", 1);
+    const fs::path sysfs = dir.path() / "sys", usb = sysfs / "devices/usb1/1-1";
+    fs::create_directories(usb / "1-1:1.0");
+    std::ofstream(usb / "idVendor") << "2341\n";
+    std::ofstream(usb / "idProduct") << "8036\n";
+    const std::string boardPty = fs::read_symlink(Path("com3")), loosePty = fs::read_symlink(dir.path() / "elsewhere/com1");
+    fs::create_directories(sysfs / "class/tty" / fs::path(boardPty).filename());
+    fs::create_symlink(usb / "1-1:1.0", sysfs / "class/tty" / fs::path(boardPty).filename() / "device");
+    setenv("VANTOR_SYSFS", sysfs.c_str(), 1);
+    const struct { Texts words; std::string port; } cases[] = {
+        {{}, "COM3 (" + Path("com3") + ")"},
+        {{"--port", boardPty}, "COM3 (" + Path("com3") + ")"},
+        {{"--port", loosePty}, "COM1 (" + loosePty + ")"},
+    };
+    for (const auto& c : cases) {
+        Texts words = c.words;
+        words.insert(words.end(), {"status", "--json"});
+        EXPECT_EQ(Run(words).out.substr(0, 9 + c.port.size()), "{\"Port\":\"" + c.port) << c.port;
+    }
+    unsetenv("VANTOR_SYSFS");
+}
+
+TEST_F(VantorctlTest, ProfileApplySendsTheFourteenValuesInTheWindowsToolsOrder)
+{
+    WheelSim sim(dir.path(), 5);
+    fs::create_directory(Path("profiles"));
+    dir.Write("profiles/GameProfiles.ini", ProfileFile(Rally));
+    const Result r = Run({"--com", "5", "profile", "apply", "rally"});
+    EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tuple(Ok, "", ""));
+    ASSERT_TRUE(sim.WaitForLog("\"number\":33,\"width\":1,\"value\":4"));
+    EXPECT_EQ(sim.Frames("write"), (Texts{"80,8,4,0,0,2,28", "80,17,1,77", "80,18,1,10", "80,19,1,11", "80,20,1,12",
+                                          "80,21,1,13", "80,22,1,14", "80,23,1,15", "80,24,1,16", "80,34,1,5",
+                                          "80,30,1,1", "80,31,1,2", "80,32,1,3", "80,33,1,4"}));
+}
+
+TEST_F(VantorctlTest, ProfilesAreSavedExportedAndImportedAsTheWindowsToolKeepsThem)
+{
+    WheelSim sim(dir.path(), 5, {"--set", "17=100", "--set", "34=1"});
+    ASSERT_EQ(Run({"--com", "5", "profile", "save", "My Game", "--process", "mygame.exe"}).status, Ok);
+    const std::string saved = "PROFILE=\"My Game\",mygame.exe,1,900,100,64,64,64,64,64,64,64,32,32,32,32,16\r\n";
+    EXPECT_EQ(Profiles(), ProfileFile(saved));
+    EXPECT_EQ(Run({"profile", "list", "--json"}).out, "[{\"Name\":\"My Game\",\"Process\":\"mygame.exe\"}]\n");
+    EXPECT_EQ(Run({"--com", "5", "profile", "save", "a,b"}).status, Refused) << "would read back as two texts";
+
+    dir.Write("rally.ini", ProfileFile(Rally));
+    const struct { std::string file; const char* says; } refused[] = {
+        {ProfileFile("PROFILE=A,a.exe,0,900,300,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "A: main gain 300 is outside 0..127"},
+        {ProfileFile("PROFILE=A,a.exe,0,70000,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "max angle 70000 is outside"},
+        {ProfileFile("PROFILE=A,a.exe,0,900\r\n"), "A: filter is missing"},
+        {ProfileFile("PROFILE=A\r\n"), "A: the name or the process name is missing"},
+        {ProfileFile(Rally + "PROFILE=RALLY,x.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "RALLY: a profile of this"},
+        {ProfileFile("PROFILE=" + std::string(64, 'n') + ",a.exe\r\n"), "a text is longer than 63"},
+        {ProfileFile("PROFILE=\"my game\",g.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "/GameProfiles.ini has it"},
+        {"[Config]\r\n\r\n", "no PROFILE line"},
+    };
+    for (const auto& c : refused) {
+        dir.Write("import.ini", c.file);
+        const Result r = Run({"profile", "import", Path("import.ini")});
+        EXPECT_EQ(r.status, Refused) << c.says;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Profiles(), ProfileFile(saved)) << "left as it was";
+
+    EXPECT_EQ(Run({"profile", "import", Path("rally.ini")}).status, Ok);
+    EXPECT_EQ(Run({"profile", "import", Path("import.ini"), "--replace"}).status, Refused) << "still no profile";
+    dir.Write("game.ini", ProfileFile("PROFILE=\"my game\",g.exe,0,540,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"));
+    EXPECT_EQ(Run({"profile", "import", Path("game.ini"), "--replace"}).status, Ok);
+    EXPECT_EQ(Profiles(), ProfileFile("PROFILE=\"my game\",g.exe,0,540,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n" + Rally));
+
+    EXPECT_EQ(Run({"profile", "export", "Rally", Path("out.ini")}).status, Ok);
+    EXPECT_EQ(dir.Read("out.ini"), ProfileFile(Rally));
+    EXPECT_EQ(Run({"profile", "remove", "my game"}).status, Ok);
+    EXPECT_EQ(Profiles(), ProfileFile(Rally));
+    dir.Write("profiles/GameProfiles.ini", ProfileFile("PROFILE=Default,NoLife.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"));
+    EXPECT_EQ(Run({"profile", "remove", "Default"}).err, "vantorctl: profile remove: You can't remove the default profile\n");
+}
+
+TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
+{
+    WheelSim sim(dir.path(), 5, {"--status", "8", "--boot-link", Path("com9")});
+    const std::string make = "python3 " MAKEHEX_PATH " --version 359 --size 4000 --out " + Path("wheel.hex");
+    ASSERT_EQ(std::system((make + " --bad-checksum").c_str()), 0);
+    Result r = Run({"--com", "5", "flash", Path("wheel.hex")});
+    EXPECT_EQ(r.status, Refused);
+    EXPECT_NE(r.err.find("is no firmware image (bad checksum in line"), std::string::npos) << r.err;
+    EXPECT_TRUE(sim.LogLinesWith("bootloader").empty());
+
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    fs::create_directory(Path("elsewhere"));
+    WheelSim unlisted(dir.path() / "elsewhere", 1);
+    r = Run({"--port", fs::read_symlink(Path("elsewhere/com1")), "flash", Path("wheel.hex")});
+    EXPECT_EQ(r.status, Unreachable);
+    EXPECT_NE(r.err.find("is not among the ports listComPorts lists"), std::string::npos) << r.err;
+
+    r = Run({"--com", "5", "flash", Path("wheel.hex")});
+    EXPECT_EQ(r.status, Ok) << r.err;
+    EXPECT_NE(r.err.find("avrdude: 4004 bytes of flash verified"), std::string::npos) << "avrdude's own progress";
+    ASSERT_TRUE(WaitUntil([&] { return fs::is_symlink(Path("com5")); }, std::chrono::seconds(5)));
+    EXPECT_NE(Run({"--com", "5", "status"}).out.find("Firmware=1.103\n"), std::string::npos) << "version 0x0167";
+}
+
+TEST_F(VantorctlTest, DriveCommandsReachTheDriveOverSimpleMotion)
+{
+    DriveSim sim(dir.path(), 7, {"--samples", "100,-2000,300", "--torque-bw", "4"});
+    const struct { Texts words; int status; std::string out; const char* write; } cases[] = {
+        {{"stats"}, Ok, "Version=0x201\nTorqueBandwidth=4\nBandwidth=470 Hz\nAverageCurrent=1.3 A\nMaximumCurrent=3.6 A\n",
+         nullptr},
+        {{"bandwidth", "11", "--json"}, Ok, "{\"TorqueBandwidth\":11,\"Bandwidth\":\"Unlimited\"}\n", "490,\"value\":11"},
+        {{"bandwidth", "12"}, Refused, "", nullptr},
+        {{"restart"}, Ok, "", "554,\"value\":2"},
+        {{"clear-faults"}, Ok, "", "2533,\"value\":3"},
+    };
+    for (const auto& c : cases) {
+        const std::size_t before = sim.LogLinesWith("\"write\"").size();
+        Texts words = {"--drive-com", "7", "drive"};
+        words.insert(words.end(), c.words.begin(), c.words.end());
+        const Result r = Run(words);
+        EXPECT_EQ(std::tie(r.status, r.out), std::tie(c.status, c.out)) << c.words[0] << r.err;
+        const Texts writes = sim.LogLinesWith("\"write\"");
+        EXPECT_EQ(writes.size(), before + (c.write ? 1 : 0)) << c.words[0];
+        if (c.write) {
+            EXPECT_NE(writes.back().find(std::string("\"write\":{\"param\":") + c.write), std::string::npos);
+        }
+    }
+    const Result none = Run({"--drive-com", "8", "drive", "stats"});
+    EXPECT_EQ(std::tie(none.status, none.err),
+              std::tuple(Unreachable, "vantorctl: COM8 (/dev/ttyS7): no SimpleMotion drive answered (node 2 at 460800 baud)\n"));
+}
