@@ -165,7 +165,24 @@ const Command* FindCommand(const std::vector<std::string>& words, std::size_t& l
     return nullptr;
 }
 
-bool IsGroup(const std::string& word) { return word == "profile" || word == "drive"; }
+// The groups of commands, with what their help adds to the list.
+struct Group {
+    const char* name;
+    const char* note;
+};
+constexpr Group Groups[] = {
+    {"profile", "\nThe profiles are those of GameProfiles.ini in --dir (default ~/.vantor), read and written as the\n"
+                "Windows tool reads and writes them.\n"},
+    {"drive", "\nThe drive is the one --drive-port or --drive-com names, else the port that listComPorts lists with\n"
+              "its adapter's USB ids, VID_0403 PID_6001.\n"},
+};
+
+const Group* FindGroup(const std::string& word)
+{
+    for (const Group& g : Groups)
+        if (word == g.name) return &g;
+    return nullptr;
+}
 
 // The command's checks of its words and options; ExitOk when it may run.
 int CheckUsage(const Invocation& invocation, const Command& command, std::size_t count)
@@ -236,10 +253,11 @@ int main(int argc, char** argv)
     }
     std::size_t count = 0;
     const Command* command = FindCommand(words, count);
-    if (!command && IsGroup(words[0])) {
+    const Group* group = FindGroup(words[0]);
+    if (!command && group) {
         const std::string list = CommandList(words[0] + " ");
         if (invocation.help) {
-            std::printf("Usage: vantorctl [OPTION...] %s SUB-COMMAND\n\n%s", words[0].c_str(), list.c_str());
+            std::printf("Usage: vantorctl [OPTION...] %s SUB-COMMAND\n\n%s%s", group->name, list.c_str(), group->note);
             return ExitOk;
         }
         if (words.size() == 1)
