@@ -38,7 +38,6 @@ protected:
         EXPECT_TRUE(sims_.back()->Running());
         return *sims_.back();
     }
-    // A new application context bound to a cleared main page.
     void FreshApp()
     {
         app = std::make_unique<AppContext>();

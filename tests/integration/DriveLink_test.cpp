@@ -25,8 +25,6 @@ using std::chrono::steady_clock;
 constexpr int DriveCom = 7;
 constexpr uint8_t Node = 2;
 
-// A private COM port directory, a fresh log, drivesim on COM7 on demand,
-// and the drive features on.
 class DriveLinkTest : public ::testing::Test, protected AppPage {
 protected:
     DriveLinkTest()

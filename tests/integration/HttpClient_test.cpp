@@ -36,8 +36,7 @@ protected:
         client = std::make_unique<HttpClient>(); // its reply buffer comes from the runtime's memory
     }
 
-    // Fetches the path and returns the body ("<none>" when nothing came),
-    // checking that no worker thread is left behind.
+    // The body ("<none>" when nothing came), with no worker thread left behind.
     std::string Get(const std::string& host, const std::string& path, long* ms = nullptr)
     {
         const long threads = Threads();
