@@ -97,6 +97,7 @@ TEST_F(UpdateCheckTest, ToolVersionsAreComparedPackedAndADownServerShowsNothing)
     CheckForUpdates(*app, &page, false);
     EXPECT_TRUE(ui.controls.Messages().empty());
     EXPECT_NE(dir.Read("Log.txt").find("Could not read Online script"), std::string::npos);
+    EXPECT_EQ(app->commandBusy, 0);
 }
 
 TEST_F(UpdateCheckTest, YesToTheToolOpensItsLocationAndEndsTheProgram)

@@ -68,7 +68,7 @@ public:
     {
         std::vector<std::string> words = {program, "--link", link_.string(), "--log", log_.string()};
         words.insert(words.end(), options.begin(), options.end());
-        Spawn(words); // it prints its pty's path
+        Spawn(words); // what it prints, its pty's path, is dropped
         WaitUntil([this] { return pid_ <= 0 || Running(); }, std::chrono::seconds(5));
     }
 
