@@ -1,7 +1,4 @@
-// The board link over pseudo-terminals against the wheelsim program: the
-// probe, the parameter set, the polls and their texts, the port list, and
-// the main page against boards that come late, go away, come back or talk
-// before they answer.
+// The board link and the main page against wheelsim on pseudo-terminals.
 #include "board/BoardProtocol.h"
 #include "board/LinkState.h"
 #include "board/WheelLink.h"
@@ -41,7 +38,6 @@ protected:
         EXPECT_TRUE(sims_.back()->Running());
         return *sims_.back();
     }
-    // A new application context bound to a cleared main page.
     void FreshApp()
     {
         app = std::make_unique<AppContext>();

@@ -1,6 +1,4 @@
-// The board's boot loader in wheelsim: the 1200-baud open and close, the
-// new port, the AVR109 bytes, real avrdude writing images made by
-// makehex.py, and the board that comes back with the image's version.
+// wheelsim's boot loader: the 1200-baud reset, the AVR109 bytes, real avrdude writing makehex.py's images.
 #include "support/SimProcess.h"
 #include "unit/TempDir.h"
 

@@ -1,7 +1,4 @@
-// The drive link over pseudo-terminals against the drivesim program: the
-// request bytes, every parameter the program reads and writes, the
-// replies that go wrong, the bus table, and the drive page with its
-// statistics.
+// The drive link and the drive page against drivesim on pseudo-terminals.
 #include "core/StartSwitches.h"
 #include "drive/DriveBus.h"
 #include "drive/DriveLink.h"
@@ -28,8 +25,6 @@ using std::chrono::steady_clock;
 constexpr int DriveCom = 7;
 constexpr uint8_t Node = 2;
 
-// A private COM port directory, a fresh log, drivesim on COM7 on demand,
-// and the drive features on.
 class DriveLinkTest : public ::testing::Test, protected AppPage {
 protected:
     DriveLinkTest()

@@ -1,5 +1,4 @@
-// listComPorts on Linux: the links of a private COM port directory, with
-// USB ids from a made-up sysfs tree.
+// listComPorts on Linux: a private COM port directory, USB ids from a made-up sysfs tree.
 #include "unit/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,9 @@
-// The update check against the stand-in update server: the online script
-// read into what it offers, the questions asked, the download location
-// opened, the firmware downloaded, and what a broken or missing server does.
+// The update check against the stand-in update server.
 #include "core/AppContext.h"
 #include "platform/MessageBoxStyle.h"
 #include "platform/OpenLocation.h"
 #include "support/Doubles.h"
-#include "support/UpdateServer.h"
+#include "support/SimProcess.h"
 #include "unit/ExecRuntime.h"
 #include "update/OnlineScript.h"
 #include "update/UpdateCheck.h"
@@ -64,7 +62,7 @@ protected:
     Texts Asked()
     {
         Texts paths;
-        for (const std::string& line : server->Requests()) {
+        for (const std::string& line : server->LogLinesWith("")) {
             const std::size_t at = line.find("\"path\":\"") + 8;
             paths.push_back(line.substr(at, line.find('"', at) - at));
         }
@@ -80,7 +78,7 @@ const std::string Firmware(const std::string& version, const std::string& file =
     return "[UPDATE]\r\nFW_VERSION = " + version + "\r\nFW_UPDATE = 0,0,0,0, \"HOST\", " + file + "\r\n";
 }
 
-TEST_F(UpdateCheckTest, ToolVersionsAreComparedPacked)
+TEST_F(UpdateCheckTest, ToolVersionsAreComparedPackedAndADownServerShowsNothing)
 {
     const std::pair<const char*, Texts> cases[] = {
         {"0,0,0,22", {NewTool}},
@@ -94,6 +92,12 @@ TEST_F(UpdateCheckTest, ToolVersionsAreComparedPacked)
         EXPECT_EQ(Check(std::string("[SERVER]\r\nVERSION = ") + version + "\r\n"), shown);
     }
     EXPECT_EQ(g_opened, "");
+    ui.controls.Clear();
+    setenv("VANTOR_UPDATE_HOST", "127.0.0.1:1", 1); // a server that is down
+    CheckForUpdates(*app, &page, false);
+    EXPECT_TRUE(ui.controls.Messages().empty());
+    EXPECT_NE(dir.Read("Log.txt").find("Could not read Online script"), std::string::npos);
+    EXPECT_EQ(app->commandBusy, 0);
 }
 
 TEST_F(UpdateCheckTest, YesToTheToolOpensItsLocationAndEndsTheProgram)
@@ -157,15 +161,6 @@ TEST_F(UpdateCheckTest, YesToTheFirmwareDownloadsItUnderAPlainName)
                               {"com7.hex", "0"},  {"com0.hex", "1"},    {"lpt1", "0"},     {"", "0"},
                               {"a\tb", "0"},      {"console.hex", "1"}};
     for (const auto& [name, plain] : names) EXPECT_EQ(IsPlainFileName(name), *plain == '1') << name;
-}
-
-TEST_F(UpdateCheckTest, ServerThatIsDownShowsNothingAndLogs)
-{
-    setenv("VANTOR_UPDATE_HOST", "127.0.0.1:1", 1);
-    CheckForUpdates(*app, &page, false);
-    EXPECT_TRUE(ui.controls.Messages().empty());
-    EXPECT_NE(dir.Read("Log.txt").find("Could not read Online script"), std::string::npos);
-    EXPECT_EQ(app->commandBusy, 0);
 }
 
 } // namespace

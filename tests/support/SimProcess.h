@@ -12,35 +12,18 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
-// A simulator program (wheelsim, drivesim) run as a child: its pty is
-// linked as com<n> in the given directory, its log written beside it.
-// Stopped with SIGTERM when the object goes.
-class SimProcess {
+// A child program, its standard output sent to the descriptor given (or
+// /dev/null), its log read back, stopped with SIGTERM when the object goes.
+class ChildProgram {
 public:
-    SimProcess(const char* program, const std::filesystem::path& dir, int comNumber, std::vector<std::string> options)
-        : link_(dir / ("com" + std::to_string(comNumber))),
-          log_(dir / (std::filesystem::path(program).filename().string() + std::to_string(comNumber) + ".jsonl"))
-    {
-        std::vector<std::string> words = {program, "--link", link_.string(), "--log", log_.string()};
-        words.insert(words.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (std::string& w : words) argv.push_back(w.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0); // it prints its pty's path
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        WaitUntil([this] { return pid_ <= 0 || Running(); }, std::chrono::seconds(5));
-    }
-    ~SimProcess() { Stop(); }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    bool Running() const { return pid_ > 0 && std::filesystem::is_symlink(link_); }
+    explicit ChildProgram(std::filesystem::path log) : log_(std::move(log)) {}
+    ~ChildProgram() { Stop(); }
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
 
     void Stop()
     {
@@ -57,6 +40,39 @@ public:
             if (line.find(text) != std::string::npos) found.push_back(line);
         return found;
     }
+
+protected:
+    void Spawn(std::vector<std::string> words, int out = -1)
+    {
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (out < 0) posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        else posix_spawn_file_actions_adddup2(&actions, out, 1);
+        if (posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    std::filesystem::path log_;
+    pid_t pid_ = -1;
+};
+
+// A simulator program (wheelsim, drivesim) whose pty is linked as com<n> in
+// the given directory, its log written beside it.
+class SimProcess : public ChildProgram {
+public:
+    SimProcess(const char* program, const std::filesystem::path& dir, int comNumber, std::vector<std::string> options)
+        : ChildProgram(dir / (std::filesystem::path(program).filename().string() + std::to_string(comNumber) + ".jsonl")),
+          link_(dir / ("com" + std::to_string(comNumber)))
+    {
+        std::vector<std::string> words = {program, "--link", link_.string(), "--log", log_.string()};
+        words.insert(words.end(), options.begin(), options.end());
+        Spawn(words); // what it prints, its pty's path, is dropped
+        WaitUntil([this] { return pid_ <= 0 || Running(); }, std::chrono::seconds(5));
+    }
+
+    bool Running() const { return pid_ > 0 && std::filesystem::is_symlink(link_); }
 
     // The bytes of every frame of a kind ("read", "write", ...), as text: "80,8,4,0,0,3,132".
     std::vector<std::string> Frames(const std::string& kind) const
@@ -84,8 +100,7 @@ public:
     }
 
 private:
-    std::filesystem::path link_, log_;
-    pid_t pid_ = -1;
+    std::filesystem::path link_;
 };
 
 #ifdef WHEELSIM_PATH
@@ -98,5 +113,28 @@ struct WheelSim : SimProcess {
 struct DriveSim : SimProcess {
     DriveSim(const std::filesystem::path& dir, int com, std::vector<std::string> options = {})
         : SimProcess(DRIVESIM_PATH, dir, com, std::move(options)) {}
+};
+#endif
+#ifdef UPDATESERVER_PATH
+// The stand-in update server (tools/updateserver) serving a directory on a
+// loopback port in one of its modes, a log line a request beside the files.
+class UpdateServer : public ChildProgram {
+public:
+    UpdateServer(const std::filesystem::path& root, const std::string& mode) : ChildProgram(root / "requests.jsonl")
+    {
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) != 0) return;
+        Spawn({"python3", UPDATESERVER_PATH, "--root", root.string(), "--log", log_.string(), "--mode", mode}, out[1]);
+        close(out[1]);
+        char line[16] = {}; // the first line is the port it listens on
+        for (std::size_t n = 0; n + 1 < sizeof line && read(out[0], line + n, 1) == 1 && line[n] != '\n'; ++n) {
+        }
+        close(out[0]);
+        port_ = std::atoi(line);
+    }
+    std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int port_ = 0;
 };
 #endif

@@ -1,5 +1,4 @@
-// The board's COM port and the frames and replies of the board protocol,
-// with the test playing the board on a pseudo-terminal.
+// The COM port and the board protocol's frames, the test playing the board on a pseudo-terminal.
 #include "board/BoardProtocol.h"
 #include "board/LinkState.h"
 #include "board/WheelLink.h"

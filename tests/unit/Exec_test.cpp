@@ -259,7 +259,6 @@ TEST_F(MemoryPools, NeighboursMergeInEveryReleaseOrder)
     } while (std::next_permutation(order, order + 3));
 }
 
-// Each fault adds its one line to the log and leaves the pool as it was.
 TEST_F(MemoryPools, FaultsAreReportedAndChangeNothing)
 {
     ASSERT_TRUE(Start(ExecFlagGuards | ExecFlagReportFree));

@@ -1,7 +1,4 @@
-// Finding COM ports in the port lister's output, the check of a firmware
-// image, and the order of flashing: the image kept, the board reset, the
-// boot loader's port found from two listings, avrdude's command line and
-// exit status, with a fake lister and programmer.
+// COM ports from the lister's output, the image check, and flashing with a fake lister and avrdude.
 #include "ExecRuntime.h"
 #include "FakeClock.h"
 #include "PtyBoard.h"

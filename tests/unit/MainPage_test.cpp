@@ -1,6 +1,4 @@
-// The main page's profiles and commands: profiles made, named, removed and
-// selected through the dialog and by game detection, and the bytes each
-// command puts on the wire and the message it shows.
+// The main page's profiles (the dialog, game detection) and its commands' bytes and messages.
 #include "board/LinkState.h"
 #include "board/WheelLink.h"
 #include "controller/ControllerDiscovery.h"
@@ -56,8 +54,7 @@ int TypeIntoDialog(NativeHandle, int resourceId, DialogLogic& logic)
 
 std::vector<std::string> g_running; // the processes game detection finds
 
-// The main page's commands against a board played by the test on a pty as
-// COM3: the bytes each command puts on the wire and the message it shows.
+// The main page's commands against a board played by the test on a pty as COM3.
 class PageCommands : public ProfilePage {
 protected:
     void SetUp() override

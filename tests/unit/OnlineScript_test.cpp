@@ -1,6 +1,4 @@
-// The online script read into what the update check offers: keys in either
-// section, packed versions, hexadecimal numbers, the download location
-// built with the language code, texts cut to fit, missing values.
+// The online script read into what the update check offers.
 #include "ExecRuntime.h"
 #include "update/OnlineScript.h"
 
@@ -64,13 +62,10 @@ TEST_F(OnlineScriptTest, HostComesFromTheEnvironmentElseTheBuild)
 {
     EXPECT_EQ(ServerListIndex("Vantor"), 0);
     EXPECT_EQ(ServerListIndex("Other"), 0);
-    unsetenv("VANTOR_UPDATE_HOST");
-    EXPECT_STREQ(UpdateServerHost(), "updates.vantor.invalid");
-    setenv("VANTOR_UPDATE_HOST", "127.0.0.1:4711", 1);
-    EXPECT_STREQ(UpdateServerHost(), "127.0.0.1:4711");
-    setenv("VANTOR_UPDATE_HOST", "", 1);
-    EXPECT_STREQ(UpdateServerHost(), "updates.vantor.invalid");
-    unsetenv("VANTOR_UPDATE_HOST");
+    for (const char* set : {"", "127.0.0.1:4711", "-"}) {
+        *set == '-' ? unsetenv("VANTOR_UPDATE_HOST") : setenv("VANTOR_UPDATE_HOST", set, 1);
+        EXPECT_STREQ(UpdateServerHost(), *set == '1' ? set : "updates.vantor.invalid") << set;
+    }
 }
 
 } // namespace

@@ -101,7 +101,6 @@ TEST_F(Resources, ScriptTablesAreKeyedSharedAndCounted)
     EXPECT_TRUE(LogHas("No memory leaks, no problem\r\n")) << Log();
 }
 
-// Each fault gives its result and one log line, and leaves nothing open.
 TEST_F(Resources, FaultsAreReported)
 {
     dir.Write("config.ini", "x");

@@ -1,6 +1,4 @@
-// The files a run keeps, config.ini and GameProfiles.ini: their bytes as
-// written, the fields read back, a file that cannot be read left as it is,
-// and the save at the end of a run.
+// The files a run keeps, config.ini and GameProfiles.ini, written, read back and saved at the end.
 #include "ExecRuntime.h"
 
 #include "app/EndSave.h"

@@ -1,8 +1,4 @@
-// Script table files: the lines and tokens read, sections written back
-// with every byte outside them kept, a write that cannot be made leaving
-// the file as it is, tables of different files apart, and names that do
-// not fit refused rather than cut.
-
+// Script table files: lines and tokens read, sections written back keeping every other byte.
 #include "exec/Memory.h"
 #include "exec/Resource.h"
 #include "exec/ScriptFile.h"
