@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 // The exit statuses a script reads.
-constexpr int Ok = 0, Usage = 1, Unreachable = 2, Refused = 3;
+constexpr int Ok = 0, Usage = 1, Unreachable = 2, Refused = 3, NoFile = 4;
 
 struct Result {
     int status;
@@ -240,6 +240,10 @@ TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
     EXPECT_TRUE(sim.LogLinesWith("bootloader").empty());
 
     ASSERT_EQ(std::system(make.c_str()), 0);
+    for (const char* tool : {"--avrdude", "--avrdude-conf"}) {
+        r = Run({"--com", "5", "flash", Path("wheel.hex"), tool, Path("none")});
+        EXPECT_EQ(r.status, NoFile) << tool << " names a file that is not there";
+    }
     fs::create_directory(Path("elsewhere"));
     WheelSim unlisted(dir.path() / "elsewhere", 1);
     r = Run({"--port", fs::read_symlink(Path("elsewhere/com1")), "flash", Path("wheel.hex")});
