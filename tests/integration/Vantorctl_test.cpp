@@ -265,6 +265,7 @@ TEST_F(VantorctlTest, DriveCommandsReachTheDriveOverSimpleMotion)
          nullptr},
         {{"bandwidth", "11", "--json"}, Ok, "{\"TorqueBandwidth\":11,\"Bandwidth\":\"Unlimited\"}\n", "490,\"value\":11"},
         {{"bandwidth", "12"}, Refused, "", nullptr},
+        {{"bandwidth", "0"}, Ok, "TorqueBandwidth=0\nBandwidth=100 Hz\n", "490,\"value\":0"},
         {{"restart"}, Ok, "", "554,\"value\":2"},
         {{"clear-faults"}, Ok, "", "2533,\"value\":3"},
     };
