@@ -114,6 +114,7 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
 {
     const struct { Texts words; int status; const char* says; } cases[] = {
         {{"--help"}, Ok, "Exit status: 0 done"}, {{"get", "--help"}, Ok, "  MainGain 0..127\n"},
+        {{"set", "--help"}, Ok, "  WheelFlags 0..7\n"},
         {{"profile", "--help"}, Ok, "adds the profiles of a file\n\nThe profiles are those of GameProfiles.ini in --dir"},
         {{"--version"}, Ok, "vantorctl 0.21\n"},
         {{}, Usage, "a command is wanted"}, {{"reset"}, Usage, "no command reset"},
