@@ -12,24 +12,22 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
 
 constexpr char SystemAvrdudeConf[] = "/etc/avrdude.conf";
 
-// The first program of that name in the folders of PATH; "" when none.
+// The first program of that name in the folders of PATH (empty entries
+// are not taken for the working directory); "" when none.
 std::string ProgramOnPath(const char* name)
 {
     const char* path = std::getenv("PATH");
-    const std::string folders = path ? path : "";
-    for (std::size_t from = 0; from <= folders.size();) {
-        std::size_t to = folders.find(':', from);
-        if (to == std::string::npos) to = folders.size();
-        const std::string folder = to > from ? folders.substr(from, to - from) : ".";
+    std::istringstream folders(path ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
         const std::string candidate = folder + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        from = to + 1;
+        if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     return "";
 }

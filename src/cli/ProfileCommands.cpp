@@ -55,9 +55,6 @@ std::vector<int> SentRecords()
     return records;
 }
 
-// An absolute path, so that the runtime does not take it for one of --dir.
-std::string Absolute(const std::string& path) { return std::filesystem::absolute(path).string(); }
-
 } // namespace
 
 int RunProfileList(Cli& cli)
@@ -145,8 +142,7 @@ int RunProfileExport(Cli& cli)
     if (!profile) return ExitUsage;
     ProfileList one;
     *one.Append(profile->name, profile->processName) = *profile;
-    const std::string file = Absolute(cli.arguments[1]);
-    if (WriteProfileFile(one, file.c_str())) return ExitOk;
+    if (WriteProfileFile(one, cli.arguments[1].c_str())) return ExitOk;
     return Fail(ExitFile, "profile export: cannot write %s", cli.arguments[1].c_str());
 }
 
@@ -155,7 +151,7 @@ int RunProfileImport(Cli& cli)
     const std::string& file = cli.arguments[0];
     ProfileList imported;
     std::vector<std::string> faults;
-    if (!ReadProfileFile(imported, Absolute(file).c_str(), &faults))
+    if (!ReadProfileFile(imported, file.c_str(), &faults))
         return Fail(ExitFile, "profile import: cannot read %s", file.c_str());
     if (imported.Empty()) faults.push_back("no PROFILE line in a section [GameProfiles]");
     LoadList(cli);

@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 // The exit statuses a script reads.
-constexpr int Ok = 0, Usage = 1, Unreachable = 2, Refused = 3;
+constexpr int Ok = 0, Usage = 1, Unreachable = 2, Refused = 3, NoFile = 4;
 
 struct Result {
     int status;
@@ -56,20 +56,27 @@ const std::string Rally = "PROFILE=Rally,RallyGame.exe,5,540,77,10,11,12,13,14,1
 
 } // namespace
 
-TEST_F(VantorctlTest, StatusAndGetShowTheBoardAsItIs)
+// The board answers its status requests with phases 3, 3, 8, 8 ... and
+// starts over at a calibration.
+TEST_F(VantorctlTest, StatusCalibrationCentringAndGetShowTheBoardAsItIs)
 {
-    WheelSim sim(dir.path(), 1, {"--status", "3,8", "--fw-version", "0x0103", "--set", "4=-2", "--set", "82=-1"});
+    WheelSim sim(dir.path(), 1, {"--status", "3,3,8", "--fw-version", "0x0103", "--center", "-2", "--set", "82=-1"});
     const std::string port = "COM1 (" + Path("com1") + ")";
-    const struct { Texts words; std::string out; } cases[] = {
-        {{"--com", "1", "status", "--json"}, "{\"Port\":\"" + port +
-             "\",\"Link\":\"Wheel Found\",\"Calibration\":\"Calibrating left\",\"Firmware\":\"1.3\"}\n"},
-        {{"--com=1", "status"}, "Port=" + port + "\nLink=Wheel Ready\nCalibration=Ready\nFirmware=1.3\n"},
-        {{"get", "--com", "1", "--json", "CenterOffset", "linearityy", "MaxAngle"},
-         "{\"CenterOffset\":-2,\"LinearityY\":-1,\"MaxAngle\":900}\n"},
+    const struct { Texts words; int status; std::string out, err; } cases[] = {
+        {{"center"}, Refused, "", "vantorctl: center: the wheel is not ready (Calibrating left); it centres once calibrated\n"},
+        {{"status", "--json"}, Ok, "{\"Port\":\"" + port +
+             "\",\"Link\":\"Wheel Found\",\"Calibration\":\"Calibrating left\",\"Firmware\":\"1.3\"}\n", ""},
+        {{"status"}, Ok, "Port=" + port + "\nLink=Wheel Ready\nCalibration=Ready\nFirmware=1.3\n", ""},
+        {{"center"}, Ok, "CenterOffset=-2\n", ""},
+        {{"calibrate"}, Ok, "Calibration=Calibrating left\n", ""},
+        {{"get", "--json", "CenterOffset", "linearityy", "MaxAngle"}, Ok,
+         "{\"CenterOffset\":-2,\"LinearityY\":-1,\"MaxAngle\":900}\n", ""},
     };
     for (const auto& c : cases) {
-        const Result r = Run(c.words);
-        EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tuple(Ok, c.out, "")) << c.out;
+        Texts words = c.words;
+        words.insert(words.begin(), "--com=1");
+        const Result r = Run(words);
+        EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tie(c.status, c.out, c.err)) << c.words[0];
     }
     const Result all = Run({"--com", "1", "get"});
     EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 29) << "every board parameter";
@@ -107,6 +114,7 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
 {
     const struct { Texts words; int status; const char* says; } cases[] = {
         {{"--help"}, Ok, "Exit status: 0 done"}, {{"get", "--help"}, Ok, "  MainGain 0..127\n"},
+        {{"set", "--help"}, Ok, "  WheelFlags 0..7\n"},
         {{"profile", "--help"}, Ok, "adds the profiles of a file\n\nThe profiles are those of GameProfiles.ini in --dir"},
         {{"--version"}, Ok, "vantorctl 0.21\n"},
         {{}, Usage, "a command is wanted"}, {{"reset"}, Usage, "no command reset"},
@@ -131,7 +139,7 @@ TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
     WheelSim silent(dir.path(), 5, {"--silent"}), leaving(dir.path(), 3, {"--disconnect-after", "1"});
     fs::create_symlink(Path("nothing"), Path("com4"));
     const struct { Texts words; std::string line; } cases[] = {
-        {{"--com", "6", "status"}, "COM6 (/dev/ttyS5): cannot be opened"},
+        {{"--com", "255", "status"}, "COM255 (/dev/ttyS254): cannot be opened"},
         {{"--com", "4", "status"}, "COM4 (" + Path("com4") + "): cannot be opened"},
         {{"--port", Path("nothing"), "status"}, Path("nothing") + ": no such device for the wheel board"},
         {{"--com", "5", "status"}, "COM5 (" + Path("com5") + "): no wheel board answered (\"areyou?\" wants \"IamHereNow\" "
@@ -190,10 +198,10 @@ TEST_F(VantorctlTest, ProfileApplySendsTheFourteenValuesInTheWindowsToolsOrder)
 TEST_F(VantorctlTest, ProfilesAreSavedExportedAndImportedAsTheWindowsToolKeepsThem)
 {
     WheelSim sim(dir.path(), 5, {"--set", "17=100", "--set", "34=1"});
-    ASSERT_EQ(Run({"--com", "5", "profile", "save", "My Game", "--process", "mygame.exe"}).status, Ok);
-    const std::string saved = "PROFILE=\"My Game\",mygame.exe,1,900,100,64,64,64,64,64,64,64,32,32,32,32,16\r\n";
+    ASSERT_EQ(Run({"--com", "5", "profile", "save", "My Game", "--process", "my\xe9.exe"}).status, Ok);
+    const std::string saved = "PROFILE=\"My Game\",my\xe9.exe,1,900,100,64,64,64,64,64,64,64,32,32,32,32,16\r\n";
     EXPECT_EQ(Profiles(), ProfileFile(saved));
-    EXPECT_EQ(Run({"profile", "list", "--json"}).out, "[{\"Name\":\"My Game\",\"Process\":\"mygame.exe\"}]\n");
+    EXPECT_EQ(Run({"profile", "list", "--json"}).out, "[{\"Name\":\"My Game\",\"Process\":\"my\\u00e9.exe\"}]\n");
     EXPECT_EQ(Run({"--com", "5", "profile", "save", "a,b"}).status, Refused) << "would read back as two texts";
 
     dir.Write("rally.ini", ProfileFile(Rally));
@@ -240,6 +248,10 @@ TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
     EXPECT_TRUE(sim.LogLinesWith("bootloader").empty());
 
     ASSERT_EQ(std::system(make.c_str()), 0);
+    for (const char* tool : {"--avrdude", "--avrdude-conf"}) {
+        r = Run({"--com", "5", "flash", Path("wheel.hex"), tool, Path("none")});
+        EXPECT_EQ(r.status, NoFile) << tool << " names a file that is not there";
+    }
     fs::create_directory(Path("elsewhere"));
     WheelSim unlisted(dir.path() / "elsewhere", 1);
     r = Run({"--port", fs::read_symlink(Path("elsewhere/com1")), "flash", Path("wheel.hex")});
@@ -261,6 +273,7 @@ TEST_F(VantorctlTest, DriveCommandsReachTheDriveOverSimpleMotion)
          nullptr},
         {{"bandwidth", "11", "--json"}, Ok, "{\"TorqueBandwidth\":11,\"Bandwidth\":\"Unlimited\"}\n", "490,\"value\":11"},
         {{"bandwidth", "12"}, Refused, "", nullptr},
+        {{"bandwidth", "0"}, Ok, "TorqueBandwidth=0\nBandwidth=100 Hz\n", "490,\"value\":0"},
         {{"restart"}, Ok, "", "554,\"value\":2"},
         {{"clear-faults"}, Ok, "", "2533,\"value\":3"},
     };
