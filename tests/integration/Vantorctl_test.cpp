@@ -86,16 +86,19 @@ TEST_F(VantorctlTest, StatusCalibrationCentringAndGetShowTheBoardAsItIs)
 TEST_F(VantorctlTest, SetIsCheckedBeforeAnythingIsSentThenReadBack)
 {
     WheelSim sim(dir.path(), 5);
-    const Result set = Run({"--com", "5", "set", "MaxAngle=540", "MainGain=100", "WheelFlags=5"});
-    EXPECT_EQ(std::tie(set.status, set.out), std::tuple(Ok, "MaxAngle=540\nMainGain=100\nWheelFlags=5\n"));
-    ASSERT_TRUE(sim.WaitForLog("\"number\":34,\"width\":1,\"value\":5"));
-    EXPECT_EQ(sim.Frames("write"), (Texts{"80,8,4,0,0,2,28", "80,17,1,100", "80,34,1,5"}));
-    EXPECT_EQ(sim.Numbers("read"), (std::vector<long>{8, 17, 34})) << "read back";
+    // The advanced dialog's last choices too: VNH5019 and 20 KHz.
+    const Result set = Run({"--com", "5", "set", "MaxAngle=540", "MainGain=100", "WheelFlags=5", "CommandMode=3", "PwmFrequency=2"});
+    EXPECT_EQ(std::tie(set.status, set.out),
+              std::tuple(Ok, "MaxAngle=540\nMainGain=100\nWheelFlags=5\nCommandMode=3\nPwmFrequency=2\n"));
+    ASSERT_TRUE(sim.WaitForLog("\"number\":79,\"width\":1,\"value\":2"));
+    EXPECT_EQ(sim.Frames("write"), (Texts{"80,8,4,0,0,2,28", "80,17,1,100", "80,34,1,5", "80,35,1,3", "80,79,1,2"}));
+    EXPECT_EQ(sim.Numbers("read"), (std::vector<long>{8, 17, 34, 35, 79})) << "read back";
 
     const struct { const char* word; int status; const char* says; } refused[] = {
         {"MainGain=128", Refused, "set: MainGain=128 refused, MainGain takes 0..127"},
         {"MaxAngle=179", Refused, "MaxAngle takes 180..2160"}, {"Filter=0", Refused, "Filter takes 1..31"},
-        {"WheelFlags=8", Refused, "WheelFlags takes 0..7"},
+        {"WheelFlags=8", Refused, "WheelFlags takes 0..7"}, {"CommandMode=4", Refused, "CommandMode takes 0..3"},
+        {"PwmFrequency=3", Refused, "PwmFrequency takes 0..2"},
         {"LinearityX=32768", Refused, "LinearityX takes 512..32767"},
         {"CenterOffset=0", Refused, "CenterOffset is read only"}, {"ExternalGain=1", Refused, "ExternalGain is read only"},
         {"Gain=1", Usage, "Gain=1 is no NAME=VALUE"}, {"MainGain", Usage, "no NAME=VALUE"},
