@@ -47,6 +47,10 @@ struct AppContext {
     InputGuid usedController = {};     // USED_DEVICE_GUID
     ProfileList profiles;              // the game profiles
     int32_t currentProfile = 0;        // GAME_PROFILE_ID
+    // config.ini and GameProfiles.ini were there at start but could not be
+    // read: this run does not write over what it never saw.
+    bool settingsUnread = false;
+    bool profilesUnread = false;
 
     // Fresh controller input (liveAxes, the first 32 buttons as bits) for
     // whoever draws it; none = not drawn.

@@ -9,14 +9,30 @@ ScriptTable* OpenScriptFile(const char* name)
     return static_cast<ScriptTable*>(GenericOpen(ScriptFormat(), name, ModeKeepKey, OpenLoad));
 }
 
+namespace {
+
+// The file's full path, when the file is there.
+bool FoundPath(const char* name, char (&path)[1024])
+{
+    const ResourceHandler* handler = HandlerOfType(ResourceTypeScript);
+    return handler && ResolveResourcePath(handler, name, 0, path, sizeof path) && PathExists(path);
+}
+
+} // namespace
+
+bool ScriptFileExists(const char* name)
+{
+    char path[1024];
+    return FoundPath(name, path);
+}
+
 ScriptTable* OpenScriptFileForWriting(const char* name)
 {
     if (ScriptTable* table = OpenScriptFile(name)) return table;
     // Creating the table would empty a file that is there but could not be
     // read (too big for the pool, a short read, not readable).
     char path[1024];
-    const ResourceHandler* handler = HandlerOfType(ResourceTypeScript);
-    if (handler && ResolveResourcePath(handler, name, 0, path, sizeof path) && PathExists(path)) {
+    if (FoundPath(name, path)) {
         LogPrintf(0, "OpenScriptFileForWriting: %s exists but could not be read, it is left as it is", path);
         return nullptr;
     }

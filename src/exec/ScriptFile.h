@@ -7,6 +7,10 @@
 // Loaded for reading; null when the file cannot be opened.
 ScriptTable* OpenScriptFile(const char* name);
 
+// True when the file is there: after a failed load, one that could not be
+// read.
+bool ScriptFileExists(const char* name);
+
 // Loaded for rewriting when it exists, else created empty; null when it can
 // be neither opened nor created, and when it exists but cannot be read (it
 // is then left as it is, with a line at level 0).

@@ -105,11 +105,16 @@ bool WriteProfileFile(const ProfileList& list, const char* path)
     return written;
 }
 
-void LoadProfiles(AppContext& app) { ReadProfileFile(app.profiles, FileName); }
+void LoadProfiles(AppContext& app)
+{
+    if (ReadProfileFile(app.profiles, FileName)) return;
+    app.profilesUnread = ScriptFileExists(FileName);
+    if (app.profilesUnread) LogPrintf(0, "GameProfiles: %s could not be read, this run leaves it as it is", FileName);
+}
 
 bool SaveProfiles(AppContext& app)
 {
-    const bool written = WriteProfileFile(app.profiles, FileName);
+    const bool written = !app.profilesUnread && WriteProfileFile(app.profiles, FileName);
     if (!written) LogPrintf(0, "GameProfiles: could not write %s", FileName);
     return written;
 }

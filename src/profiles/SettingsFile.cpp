@@ -126,7 +126,11 @@ int ReadSettingsLine(uint16_t id, ScriptValue* values)
 void LoadSettings(AppContext& app)
 {
     ScriptTable* table = OpenScriptFile(FileName);
-    if (!table) return;
+    if (!table) {
+        app.settingsUnread = ScriptFileExists(FileName);
+        if (app.settingsUnread) LogPrintf(0, "LoadSettings: %s could not be read, this run leaves it as it is", FileName);
+        return;
+    }
     g_reading = &app;
     ParseSection(table, Section, AppSettingsKeywords, ReadSettingsLine);
     g_reading = nullptr;
@@ -135,7 +139,7 @@ void LoadSettings(AppContext& app)
 
 bool SaveSettings(const AppContext& app)
 {
-    ScriptTable* table = OpenScriptFileForWriting(FileName);
+    ScriptTable* table = app.settingsUnread ? nullptr : OpenScriptFileForWriting(FileName);
     if (!table) {
         LogPrintf(0, "SaveSettings: could not write %s", FileName);
         return false;

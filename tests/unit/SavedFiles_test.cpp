@@ -117,9 +117,11 @@ TEST_F(SavedFiles, EveryProfileIsWrittenInListOrderAndReadBackIntoItsFields)
 TEST_F(SavedFiles, SaveOfAFileThatCannotBeReadIsRefusedAndLeavesIt)
 {
     const std::string tooBig(5u << 20, 'x'); // more than the runtime's pool holds
-    const struct { const char* file; std::function<bool()> save; std::string logLine; } cases[] = {
-        {"config.ini", [&] { return SaveSettings(*app); }, "SaveSettings: could not write config.ini"},
-        {"GameProfiles.ini", [&] { return SaveProfiles(*app); }, "GameProfiles: could not write GameProfiles.ini"},
+    const struct { const char* file; std::function<void()> load; std::function<bool()> save; std::string logLine; } cases[] = {
+        {"config.ini", [&] { LoadSettings(*app); }, [&] { return SaveSettings(*app); },
+         "SaveSettings: could not write config.ini"},
+        {"GameProfiles.ini", [&] { LoadProfiles(*app); }, [&] { return SaveProfiles(*app); },
+         "GameProfiles: could not write GameProfiles.ini"},
     };
     for (const auto& c : cases) {
         for (const bool directory : {false, true}) {
@@ -133,6 +135,13 @@ TEST_F(SavedFiles, SaveOfAFileThatCannotBeReadIsRefusedAndLeavesIt)
             EXPECT_NE(Log().find(std::string(c.file) + " exists but could not be read"), std::string::npos);
             fs::remove_all(dir.path() / c.file);
         }
+        // Not read at start (locked, say) and readable at the end: what the run never saw stays.
+        dir.Write(c.file, tooBig);
+        c.load();
+        dir.Write(c.file, "[Mine]\r\n");
+        EXPECT_FALSE(c.save()) << c.file;
+        EXPECT_EQ(dir.Read(c.file), "[Mine]\r\n");
+        EXPECT_TRUE(LogHas(std::string(c.file) + " could not be read, this run leaves it as it is")) << c.file;
     }
 }
 
