@@ -19,8 +19,15 @@ constexpr char DefaultProfileName[] = "Default";
 
 std::string ProfilesPath(const Cli& cli) { return cli.dir + "/GameProfiles.ini"; }
 
-// The profiles of the file, read as the Windows tool reads them at its start.
-void LoadList(Cli& cli) { ReadProfileFile(cli.app.profiles, ProfilesPath(cli).c_str()); }
+// The profiles of the file, read as the Windows tool reads them at its start;
+// a file that is there but cannot be read is no empty list.
+int LoadList(Cli& cli)
+{
+    const std::string path = ProfilesPath(cli);
+    std::error_code error;
+    if (ReadProfileFile(cli.app.profiles, path.c_str()) || !std::filesystem::exists(path, error)) return ExitOk;
+    return Fail(ExitFile, "cannot read %s", path.c_str());
+}
 
 // The profile of that name (letter case of a..z ignored); null after a line.
 GameProfile* FindProfile(Cli& cli, const std::string& name)
@@ -59,7 +66,7 @@ std::vector<int> SentRecords()
 
 int RunProfileList(Cli& cli)
 {
-    LoadList(cli);
+    if (const int status = LoadList(cli); status != ExitOk) return status;
     std::vector<Report> rows;
     for (int i = 0; i < cli.app.profiles.Count(); ++i) {
         const GameProfile& profile = *cli.app.profiles.At(i);
@@ -73,7 +80,7 @@ int RunProfileList(Cli& cli)
 
 int RunProfileShow(Cli& cli)
 {
-    LoadList(cli);
+    if (const int status = LoadList(cli); status != ExitOk) return status;
     const GameProfile* profile = FindProfile(cli, cli.arguments[0]);
     if (!profile) return ExitUsage;
     Report report;
@@ -87,7 +94,7 @@ int RunProfileShow(Cli& cli)
 
 int RunProfileApply(Cli& cli)
 {
-    LoadList(cli);
+    if (const int status = LoadList(cli); status != ExitOk) return status;
     GameProfile* profile = FindProfile(cli, cli.arguments[0]);
     if (!profile) return ExitUsage;
     if (const int status = ConnectBoard(cli); status != ExitOk) return status;
@@ -103,7 +110,7 @@ int RunProfileSave(Cli& cli)
     if (name.empty() || !KeptAsWritten(name) || !KeptAsWritten(process))
         return Fail(ExitRefused, "profile save: a name and a process name hold at most 63 characters, none of "
                     ", = < > | ( ) / \" or a tab");
-    LoadList(cli);
+    if (const int status = LoadList(cli); status != ExitOk) return status;
     if (const int status = ConnectBoard(cli); status != ExitOk) return status;
     AppContext& app = cli.app;
     for (const ProfileField& f : ProfileFields) RefreshParam(app, app.params[f.param]);
@@ -126,7 +133,7 @@ int RunProfileSave(Cli& cli)
 
 int RunProfileRemove(Cli& cli)
 {
-    LoadList(cli);
+    if (const int status = LoadList(cli); status != ExitOk) return status;
     const GameProfile* profile = FindProfile(cli, cli.arguments[0]);
     if (!profile) return ExitUsage;
     if (std::strcmp(profile->name, DefaultProfileName) == 0)
@@ -137,7 +144,7 @@ int RunProfileRemove(Cli& cli)
 
 int RunProfileExport(Cli& cli)
 {
-    LoadList(cli);
+    if (const int status = LoadList(cli); status != ExitOk) return status;
     const GameProfile* profile = FindProfile(cli, cli.arguments[0]);
     if (!profile) return ExitUsage;
     ProfileList one;
@@ -154,7 +161,7 @@ int RunProfileImport(Cli& cli)
     if (!ReadProfileFile(imported, file.c_str(), &faults))
         return Fail(ExitFile, "profile import: cannot read %s", file.c_str());
     if (imported.Empty()) faults.push_back("no PROFILE line in a section [GameProfiles]");
-    LoadList(cli);
+    if (const int status = LoadList(cli); status != ExitOk) return status;
     ProfileList& profiles = cli.app.profiles;
     for (int i = 0; i < imported.Count(); ++i) {
         const char* name = imported.At(i)->name;

@@ -238,6 +238,11 @@ TEST_F(VantorctlTest, ProfilesAreSavedExportedAndImportedAsTheWindowsToolKeepsTh
     EXPECT_EQ(Profiles(), ProfileFile(Rally));
     dir.Write("profiles/GameProfiles.ini", ProfileFile("PROFILE=Default,NoLife.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"));
     EXPECT_EQ(Run({"profile", "remove", "Default"}).err, "vantorctl: profile remove: You can't remove the default profile\n");
+    std::filesystem::remove(Path("profiles/GameProfiles.ini"));
+    std::filesystem::create_directories(Path("profiles/GameProfiles.ini/x")); // there, but no file to read
+    const Result unread = Run({"profile", "list"});
+    EXPECT_EQ(std::tie(unread.status, unread.out), std::tuple(NoFile, ""));
+    EXPECT_NE(unread.err.find("vantorctl: cannot read " + Path("profiles/GameProfiles.ini") + "\n"), std::string::npos);
 }
 
 TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
