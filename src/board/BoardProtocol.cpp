@@ -31,7 +31,7 @@ void WriteFrame(AppContext& app, uint8_t number, uint8_t width, int32_t value)
     ActiveClock().Sleep(WritePauseMs);
 }
 
-void RefreshAdvanced(AppContext& app)
+void RereadAdvancedParams(AppContext& app)
 {
     for (ParamIndex i : {CommandMode, PwmFrequency, EncoderCounts, Filter}) RefreshParam(app, app.params[i]);
 }
@@ -100,7 +100,7 @@ void ReadAllParams(AppContext& app)
         StopDamper,    UserFxSpring,   UserFxFriction, UserFxDamper, UserFxInertia, DebugLevel,
     };
     for (ParamIndex i : settings) RefreshParam(app, app.params[i]);
-    RefreshAdvanced(app);
+    RereadAdvancedParams(app);
     ReadPinMap(app);
     app.paramsRead = app.replyLost ? 0 : 1;
 }
@@ -150,7 +150,7 @@ void ResetBoardDefaults(AppContext& app)
     WaitLinkIdle(app);
     app.boardPort.WriteByte(DefaultsCommand);
     ActiveClock().Sleep(DefaultsSettleMs);
-    RefreshAdvanced(app);
+    RereadAdvancedParams(app);
     ReadPinMap(app);
 }
 

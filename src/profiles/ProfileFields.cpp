@@ -77,9 +77,8 @@ bool FieldInRange(int field, int32_t value)
 
 int32_t FieldDefault(int field) { return FieldValue(GameProfile{}, field); }
 
-bool RepairProfile(GameProfile& profile)
+void RepairProfile(GameProfile& profile)
 {
-    bool sound = true;
     for (int f = 0; f < ProfileFieldCount; ++f) {
         const int32_t value = FieldValue(profile, f);
         if (FieldInRange(f, value)) continue;
@@ -87,7 +86,5 @@ bool RepairProfile(GameProfile& profile)
                   static_cast<long>(value), static_cast<long>(ProfileFields[f].minimum),
                   static_cast<long>(ProfileFields[f].maximum), static_cast<long>(FieldDefault(f)));
         SetFieldValue(profile, f, FieldDefault(f));
-        sound = false;
     }
-    return sound;
 }

@@ -27,5 +27,5 @@ bool FieldInRange(int field, int32_t value);
 int32_t FieldDefault(int field);
 
 // Puts every field that is outside its range back to its default, with a
-// line at level 0 naming the profile and the field; false when one was.
-bool RepairProfile(GameProfile& profile);
+// line at level 0 naming the profile and the field.
+void RepairProfile(GameProfile& profile);
