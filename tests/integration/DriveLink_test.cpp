@@ -174,6 +174,7 @@ TEST_F(DriveLinkTest, TenBusesAtMostOnlyComOrTtyNamesAndAFailedSendIsNotSentAgai
     EXPECT_TRUE(WaitUntil([&] { return (got += std::max<ssize_t>(0, read(masters[10], sent + got, 200 - got))) >= 128; }));
     EXPECT_EQ(std::pair(got, int{sent[127]}), std::pair(ssize_t{128}, 127));
     EXPECT_TRUE(drive::SerialClose(slot));
+    EXPECT_FALSE(drive::SerialClose(slot)) << "closed twice";
     for (int n = 0; n < 10; ++n) EXPECT_EQ(Open(("COM" + std::to_string(20 + n)).c_str()), n);
     EXPECT_EQ(Open("COM30"), -1) << "an eleventh bus";
     buses.pop_back();

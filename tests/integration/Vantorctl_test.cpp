@@ -129,6 +129,7 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
         {{"drive", "bandwidth", "-1"}, Refused, "bandwidth: -1 refused, the torque bandwidth takes 0..11"},
         {{"drive", "bandwidth", "x"}, Usage, "x is no number"}, {{"profile", "show", "None"}, Usage, "no profile None in"},
         {{"get", "TorqueBandwidth"}, Usage, "get: no parameter TorqueBandwidth"},
+        {{"profile", "show", "--", "--json"}, Usage, "no profile --json in"},
     };
     for (const auto& c : cases) {
         const Result r = Run(c.words);
@@ -257,8 +258,10 @@ TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
 
     ASSERT_EQ(std::system(make.c_str()), 0);
     for (const char* tool : {"--avrdude", "--avrdude-conf"}) {
-        r = Run({"--com", "5", "flash", Path("wheel.hex"), tool, Path("none")});
-        EXPECT_EQ(r.status, NoFile) << tool << " names a file that is not there";
+        for (const char* name : {"none", "."}) { // not there, a folder
+            r = Run({"--com", "5", "flash", Path("wheel.hex"), tool, Path(name)});
+            EXPECT_EQ(r.status, NoFile) << tool << " names " << name;
+        }
     }
     fs::create_directory(Path("elsewhere"));
     WheelSim unlisted(dir.path() / "elsewhere", 1);
