@@ -13,6 +13,10 @@ IDOK, IDYES = 1, 6
 HANDLER = r"HKLM\Software\Classes\http\shell\open\command"  # Wine reads the machine's classes
 WINE_BROWSER = r'"C:\windows\system32\winebrowser.exe" "%1"'
 BOARD = ("--status", "1,3,8", "--fw-version", "0x0102")  # firmware 1.2
+IMAGE = b":0400000001020304F2\r\n:00000001FF\r\n"
+NOT_FLASHED = "Could not flash the firmware"
+# A linear base of 0xFFFF0000 and a byte at 0xFFFF: past 4 GiB, not at 0.
+WRAPPING_IMAGE = b":02000004FFFFFC\r\n:01FFFF000001\r\n:00000001FF\r\n"
 
 
 class UpdateTest(PageTest):
@@ -35,7 +39,7 @@ class UpdateTest(PageTest):
         root.mkdir()
         self.server = UpdateServer(root)
         (root / "vt_servers.ini").write_bytes(script.replace("HOST", self.server.host).encode("latin-1"))
-        (root / "wheel.hex").write_bytes(b":00000001FF\r\n")
+        (root / "wheel.hex").write_bytes(IMAGE)
         return {"VANTOR_UPDATE_HOST": self.server.host}
 
     def start_ready(self, env, flags=0):
@@ -88,7 +92,40 @@ class UpdateTest(PageTest):
         # This board shows no boot loader after its reset.
         self.wine.driver("answer", "Could find any board with a bootloader", IDOK, 20000)
         self.wine.driver("answer", "Could not flash the firmware", IDOK, 20000)
-        self.assertEqual(self.file("wheel.hex"), ":00000001FF\r\n")
+        self.assertEqual(self.file("wheel.hex"), IMAGE.decode())
+        self.escape(run)
+
+    def test_firmware_from_a_hostile_server_never_reaches_the_board_or_the_users_files(self):
+        env = self.serve("")
+        root = self.dir / "server"
+        (root / "GameProfiles.ini").write_bytes(b"[GameProfiles]\r\nPROFILE=Evil,e.exe,0,2160\r\n")
+        (root / "wrap.hex").write_bytes(WRAPPING_IMAGE)
+        (self.dir / "wheel.hex").mkdir()
+        profiles = "[GameProfiles]\r\nPROFILE=Default,NoLife.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n\r\n"
+        self.write("GameProfiles.ini", profiles.encode())
+        run = self.start_ready(env)
+        refused = "CheckForUpdates: firmware file name refused: "
+        cases = (  # the file offered; the boxes after Yes (none: its name is refused)
+            ('x" -e -lLog.txt "y.hex', ()),
+            ("GameProfiles.ini", ()),
+            ('"wheel.hex"', ("Could not write the firmware to wheel.hex: a folder or device has that name", NOT_FLASHED)),
+            ('"wrap.hex"', ("The firmware wrap.hex is no valid firmware image (line 2 writes 0xFFFFFFFF", NOT_FLASHED)),
+        )
+        for offered, boxes in cases:
+            with self.subTest(offered=offered):
+                (root / "vt_servers.ini").write_bytes(
+                    f"[UPDATE]\r\nFW_VERSION=0,0,1,3\r\nFW_UPDATE=0,0,0,0,\"{self.server.host}\",{offered}\r\n".encode())
+                asked, refusals = len(self.server.paths()), run.log().count(refused)
+                self.wine.driver("post-click", run.window, CHECK_NOW)
+                self.wine.driver("answer", "New firmware available", IDYES, 20000)
+                for box in boxes:
+                    self.wine.driver("answer", box, IDOK, 20000)
+                if not boxes:
+                    self.assertTrue(wait_until(lambda: run.log().count(refused) > refusals, timeout=20))
+                    self.assertEqual(self.server.paths()[asked:], ["vt_servers.ini"], "nothing downloaded")
+        self.assertEqual(self.file("GameProfiles.ini"), profiles, "byte for byte as it was")
+        self.assertEqual(sorted(p.name for p in self.dir.glob("*.hex*")), ["wheel.hex"])
+        self.assertFalse(any(f.get("event") == "restart" for f in self.sim.frames()), "no 1200-baud open")
         self.escape(run)
 
 
