@@ -7,6 +7,8 @@
 #include "drive/SmCrc.h"
 #include "support/Doubles.h"
 #include "support/SimProcess.h"
+#include "platform/ModalDialog.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/DrivePage.h"
 #include "ui/MainPage.h"
 #include "unit/TempDir.h"
@@ -15,7 +17,9 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -151,6 +155,70 @@ TEST_F(DriveLinkTest, BadRepliesCarryTheirStatusAndTheNextTransactionWorks)
         }
         BusClose(bus);
     }
+}
+
+TEST_F(DriveLinkTest, ALateReplyIsNeverTakenForTheAnswerToALaterRequest)
+{
+    // The first read of 490 answered 250, 400 or 700 ms late (one read time-out is 200), or late and then split.
+    for (const Texts& late : {Texts{"490,250"}, Texts{"490,400"}, Texts{"490,700"}, Texts{"490,250", "--split-pause", "20"}}) {
+        SCOPED_TRACE(late[0] + " " + late.back());
+        Texts options = {"--samples", "-2000", "--late"};
+        options.insert(options.end(), late.begin(), late.end());
+        Start(options);
+        const int bus = Open();
+        int32_t value = 99;
+        EXPECT_EQ(BusReadParameter(bus, Node, TorqueBandwidthParam, value), SmOk | SmCommError | SmLengthError);
+        // Each answer counted is the drive's own to that request; the line is clean again by the last.
+        const std::pair<uint16_t, int32_t> reads[] = {
+            {DriveVersionParam, 0x201}, {MotorCurrentParam, -2000}, {TorqueBandwidthParam, 4}, {DriveVersionParam, 0x201}};
+        uint32_t status = 0;
+        for (const auto& [parameter, expected] : reads) {
+            value = 99;
+            status = BusReadParameter(bus, Node, parameter, value);
+            EXPECT_EQ(status == SmOk ? value : expected, expected) << parameter;
+        }
+        EXPECT_EQ(status, SmOk);
+        BusClose(bus);
+        buses.clear();
+    }
+}
+
+TEST_F(DriveLinkTest, AReplyCountsOnlyWithTheReturnValuesOfItsRequest)
+{
+    int master = -1, slave = -1;
+    char name[64];
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    close(slave);
+    std::filesystem::create_symlink(name, dir.path() / "com12");
+    const int bus = Open("COM12");
+    // Once the request has come, a reply of n one-byte values: 0s, then 4.
+    auto answer = [master](int values) {
+        return std::thread([master, values] {
+            std::vector<uint8_t> bytes = {0x24, static_cast<uint8_t>(values), Node};
+            for (int n = 1; n < values; ++n) bytes.push_back(0xC0);
+            bytes.push_back(0xC4);
+            uint16_t crc = 0;
+            for (uint8_t b : bytes) crc = SmCrcUpdate(crc, b);
+            bytes.insert(bytes.end(), {static_cast<uint8_t>(crc >> 8), static_cast<uint8_t>(crc & 0xFF)});
+            pollfd p{master, POLLIN, 0};
+            uint8_t request[64];
+            EXPECT_TRUE(poll(&p, 1, 2000) == 1 && read(master, request, sizeof request) > 0 &&
+                        write(master, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
+        });
+    };
+    const struct { int values; bool read; uint32_t status; } cases[] = {
+        {2, false, SmOk}, {4, true, SmOk}, {4, false, SmOk | SmLengthError}, {5, true, SmOk | SmLengthError},
+        {2, true, SmOk | SmLengthError}, {4, true, SmOk},
+    };
+    for (const auto& c : cases) {
+        std::thread drive = answer(c.values);
+        int32_t value = 0;
+        const uint32_t status = c.read ? BusReadParameter(bus, Node, DriveVersionParam, value)
+                                       : BusSetParameter(bus, Node, DriveSettingParam, 1);
+        drive.join();
+        EXPECT_EQ(status, c.status) << c.values << " values for a " << (c.read ? "read" : "write");
+    }
+    close(master);
 }
 
 TEST_F(DriveLinkTest, TenBusesAtMostOnlyComOrTtyNamesAndAFailedSendIsNotSentAgain)
