@@ -67,6 +67,18 @@ protected:
     std::vector<int> buses;
 };
 
+// The advanced settings dialog, ended with "Ok" as soon as it is up, while the object lives.
+struct AcceptedDialogs {
+    static int Accept(NativeHandle, int, DialogLogic& logic)
+    {
+        static int dialog;
+        logic.Init(&dialog);
+        return logic.Notified(&dialog, 1, 0);
+    }
+    ModalDialogRunner previous = UseModalDialogs(Accept);
+    ~AcceptedDialogs() { UseModalDialogs(previous); }
+};
+
 } // namespace
 
 TEST(SmCrc, CheckOf123456789IsSentAs3DThenBB)
@@ -287,7 +299,7 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     const std::tuple<int32_t, int, const char*, const char*> refreshes[] = {
         {1, 0, "1.8 A", "1.8 A"},  // the window holds the latest sample only
         {5, 0, "1.1 A", "3.6 A"},  // (2000 + 1000 + three empty slots) / 5
-        {1, 2044, "0.9 A", "0.9 A"}, // after "Reset Max"
+        {5, 2044, "1.3 A", "0.9 A"}, // after "Reset Max" the -2000 still counts in the average, not in the maximum
     };
     for (const auto& [window, command, average, maximum] : refreshes) {
         app->params[StatisticsWindow].value = window;
@@ -302,8 +314,22 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     EXPECT_EQ(Text(1080), "Unlimited");
     DrivePageCommand(*app, 2082, &drivePage);
     DrivePageCommand(*app, 2083, &drivePage);
-    for (const char* write : {"{\"param\":490,\"value\":11}", "{\"param\":554,\"value\":2}", "{\"param\":2533,\"value\":3}"})
-        EXPECT_EQ(Requests(write).size(), 1u) << write;
+    const AcceptedDialogs accepted;
+    app->params[EncoderCounts].value = 10000; // "Encoder PPR" 2500
+    OpenAdvancedSettings(*app);
+    const char* written[] = {"490,\"value\":11}", "554,\"value\":2}", "2533,\"value\":3}", "565,\"value\":2500}", "554,\"value\":1}"};
+    const Texts writes = Requests("\"write\"", 5);
+    ASSERT_EQ(writes.size(), 5u);
+    for (std::size_t n = 0; n < writes.size(); ++n)
+        EXPECT_NE(writes[n].find(std::string("\"write\":{\"param\":") + written[n]), std::string::npos) << written[n];
+
+    // Another drive on another port: its bandwidth shows.
+    DriveSim other(dir.path(), 8, {"--torque-bw", "3"});
+    PageNotified(*app, DriveComPortComboId, ComboListOpening, &drivePage);
+    const Texts offered = ui.controls.ComboTexts(&drivePage, DriveComPortComboId);
+    ui.controls.SelectComboItem(&drivePage, DriveComPortComboId, int(std::find(offered.begin(), offered.end(), "COM8") - offered.begin()));
+    PageNotified(*app, DriveComPortComboId, ComboSelectionChanged, &drivePage);
+    EXPECT_EQ(std::tuple(Text(1080), ui.controls.TrackbarPosition(&drivePage, 1079)), std::tuple("330 Hz", 3));
 
     // An adapter plugged in later shows up when the list opens; the drive's own port stays in it.
     int master = -1, slave = -1;
@@ -318,20 +344,47 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     ui.controls.SelectComboItem(&drivePage, DriveComPortComboId, 0); // "None"
     PageNotified(*app, DriveComPortComboId, ComboSelectionChanged, &drivePage);
     EXPECT_EQ(app->driveBus, -1);
-    const std::size_t requests = sim->LogLinesWith("\"node\"").size();
+    const std::size_t requests = other.LogLinesWith("\"node\"").size();
     RefreshDriveStatistics(*app);
     DrivePageCommand(*app, 2082, &drivePage);
+    DrivePageCommand(*app, 2083, &drivePage);
+    OpenAdvancedSettings(*app);
     EXPECT_EQ(Texts({Text(2101), Text(2107)}), Texts({"NA", "NA"}));
     for (int id : {2110, 2112, 2114, 2082, 2083, 1081, 1079, 1080, 2044}) EXPECT_FALSE(ui.controls.IsEnabled(&drivePage, id)) << id;
     usleep(50000);
-    EXPECT_EQ(sim->LogLinesWith("\"node\"").size(), requests) << "no drive traffic without a bus";
+    EXPECT_EQ(other.LogLinesWith("\"node\"").size(), requests) << "no drive traffic without a bus";
+}
+
+TEST_F(DriveLinkTest, TheCurrentRingWrapsFromItsLastSlotToItsFirst)
+{
+    Start({"--samples", "0,0,0,1000,0,0,0"}); // 1000 for the 3000th read, in the ring's last slot
+    app->driveComPort = DriveCom;
+    ConfigureDrive(*app);
+    app->drivePage = &drivePage;
+    app->params[StatisticsWindow].value = 2;
+    std::string averages;
+    for (int n = 1; n <= 3002; ++n) {
+        RefreshDriveStatistics(*app);
+        if (n >= 2999) averages += Text(2101) + ",";
+    }
+    EXPECT_EQ(averages, "0.0 A,0.9 A,0.9 A,0.0 A,");
+}
+
+TEST_F(DriveLinkTest, EveryErrorBitOfAStatusIsLoggedByItsWord)
+{
+    for (uint32_t status : {SmOk, SmNoDevice | SmBusError | SmParameterError, 0x3Fu}) LogDriveStatus("Error writing", status);
+    EXPECT_NE(Log().find("\r\nOk\r\nError writing : 0x16 ->- No Device - Bus - Parameter \r\n"
+                         "Error writing : 0x3f ->- No Device - Bus - Comm - Parameter - Length \r\n"), std::string::npos) << Log();
 }
 
 TEST_F(DriveLinkTest, ASilentDriveIsLoggedClosedAndShownAsNA)
 {
     Start({"--silent"});
     app->driveComPort = DriveCom;
+    drive::SetReadTimeout(500); // as at start: the configuration sets the drive's own
+    const auto begun = steady_clock::now();
     InitDrivePage(*app, &drivePage);
+    EXPECT_LT(steady_clock::now() - begun, std::chrono::milliseconds(450)) << "one read time-out of 200 ms";
     EXPECT_NE(Log().find("\r\nError reading version : 0x29 ->- Comm - Length \r\n"), std::string::npos) << Log();
     EXPECT_EQ(app->driveBus, -1);
     RefreshDriveStatistics(*app);
