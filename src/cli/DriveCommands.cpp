@@ -31,26 +31,39 @@ void AddBandwidth(Report& report, int32_t value)
     report.Text("Bandwidth", text);
 }
 
+// A transaction the drive did not answer as asked: exit 2, one line naming it.
+int Failed(const char* command, const char* transfer, uint16_t parameter, uint32_t status)
+{
+    return Fail(ExitDevice, "drive %s: %s parameter %u failed (status 0x%x)", command, transfer,
+                static_cast<unsigned>(parameter), static_cast<unsigned>(status));
+}
+
 } // namespace
 
 int RunDriveStats(Cli& cli)
 {
     if (const int status = ConnectDrive(cli); status != ExitOk) return status;
     AppContext& app = cli.app;
+    // Both read here: the configuration takes the bandwidth only when it came.
     int32_t version = 0;
-    if (ReadDriveParameter(app, DriveVersionParam, version) != SmOk)
-        return Fail(ExitDevice, "drive stats: the drive stopped answering");
+    if (const uint32_t status = ReadDriveParameter(app, DriveVersionParam, version); status != SmOk)
+        return Failed("stats", "reading", DriveVersionParam, status);
+    int32_t& bandwidth = app.params[TorqueBandwidth].value;
+    if (const uint32_t status = ReadDriveParameter(app, TorqueBandwidthParam, bandwidth); status != SmOk)
+        return Failed("stats", "reading", TorqueBandwidthParam, status);
     app.drivePage = &g_drivePage;
     app.params[StatisticsWindow].value = StatisticsSamples;
+    // An average over fewer samples than asked for would be no average.
     for (int32_t n = 0; n < StatisticsSamples; ++n) {
         ActiveClock().Sleep(SamplePeriodMs);
-        RefreshDriveStatistics(app);
+        if (const uint32_t status = RefreshDriveStatistics(app); status != SmOk)
+            return Failed("stats", "reading", MotorCurrentParam, status);
     }
     Report report;
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%x", static_cast<unsigned>(version));
     report.Text("Version", hex);
-    AddBandwidth(report, app.params[TorqueBandwidth].value);
+    AddBandwidth(report, bandwidth);
     report.Text("AverageCurrent", cli.controls.TextOf(app.drivePage, AverageCurrentId));
     report.Text("MaximumCurrent", cli.controls.TextOf(app.drivePage, MaximumCurrentId));
     report.Print(cli.invocation.json);
@@ -82,13 +95,15 @@ int RunDriveBandwidth(Cli& cli)
 int RunDriveRestart(Cli& cli)
 {
     if (const int status = ConnectDrive(cli); status != ExitOk) return status;
-    SetDriveControl(cli.app, DriveControlRestart);
+    if (const uint32_t status = SetDriveControl(cli.app, DriveControlRestart); status != SmOk)
+        return Failed("restart", "writing", DriveControlParam, status);
     return ExitOk;
 }
 
 int RunDriveClearFaults(Cli& cli)
 {
     if (const int status = ConnectDrive(cli); status != ExitOk) return status;
-    ClearDriveFaults(cli.app);
+    if (const uint32_t status = ClearDriveFaults(cli.app); status != SmOk)
+        return Failed("clear-faults", "writing", ClearFaultsParam, status);
     return ExitOk;
 }

@@ -48,12 +48,23 @@ void ResetReceiver(DriveBus& b)
     b.overflow = 0;
 }
 
-uint32_t Purge(DriveBus& b)
+// Reads and drops bytes until a read time-out passes without one, or for
+// PurgeLimitMs at most; true when any came.
+bool Drain(DriveBus& b)
 {
     const uint64_t start = ActiveClock().Milliseconds();
     uint8_t byte = 0;
-    while (drive::SerialReadByte(b.portSlot, byte) && ActiveClock().Milliseconds() - start < PurgeLimitMs) {
+    bool any = false;
+    while (drive::SerialReadByte(b.portSlot, byte)) {
+        any = true;
+        if (ActiveClock().Milliseconds() - start >= PurgeLimitMs) break;
     }
+    return any;
+}
+
+uint32_t Purge(DriveBus& b)
+{
+    Drain(b);
     ResetReceiver(b);
     return SmCommError;
 }
@@ -106,6 +117,9 @@ bool Send(DriveBus& b, uint8_t node)
 
 uint32_t Execute(DriveBus& b, uint8_t node)
 {
+    // A reply lost before may come yet: the line is quiet before this request goes.
+    const bool afterLoss = b.replyLost != 0;
+    if (afterLoss && !b.overflow) Drain(b);
     if (!b.overflow && !Send(b, node)) {
         // What was queued is gone with the failed request: sending it again
         // in front of the next one would repeat writes nobody asked for.
@@ -120,11 +134,20 @@ uint32_t Execute(DriveBus& b, uint8_t node)
             uint8_t byte = 0;
             if (!drive::SerialReadByte(b.portSlot, byte)) {
                 ResetReceiver(b);
+                b.replyLost = 1;
                 return SmCommError;
             }
             status = BusParseByte(b, byte);
         }
         if (status != SmOk) return status;
+        // The lost reply and this answer look alike when one comes right
+        // after the other: after a loss an answer counts only when the line
+        // stays quiet behind it.
+        if (afterLoss && Drain(b)) {
+            ResetReceiver(b);
+            return SmCommError;
+        }
+        b.replyLost = 0;
     }
     b.overflow = 0;
     return SmOk;
@@ -141,6 +164,7 @@ int BusOpen(const char* name)
     if (slot < 0) return -1;
     DriveBus& b = g_buses[bus];
     ResetReceiver(b);
+    b.replyLost = 0;
     b.portSlot = static_cast<int8_t>(slot);
     std::strncpy(b.portName, name, sizeof b.portName - 1);
     b.portName[sizeof b.portName - 1] = '\0';
@@ -227,6 +251,24 @@ uint32_t BusNextReturnValue(DriveBus& b, int32_t& value)
     return SmOk;
 }
 
+namespace {
+
+// The return values of a reply, one per sub-packet of its request; the last
+// goes to value. A reply with more or fewer answers another request (a
+// read's four values are no write's two), and its own may be on its way.
+uint32_t TakeReturnValues(DriveBus& b, int count, int32_t& value)
+{
+    uint32_t status = 0;
+    for (int i = 0; i < count; ++i) status |= BusNextReturnValue(b, value);
+    if (status != SmOk || b.readPosition != b.expectedSize) {
+        b.replyLost = 1;
+        status |= SmLengthError;
+    }
+    return status;
+}
+
+} // namespace
+
 uint32_t BusSetParameter(int bus, uint8_t node, uint16_t parameter, int32_t value)
 {
     DriveBus* b = OpenBus(bus);
@@ -234,8 +276,7 @@ uint32_t BusSetParameter(int bus, uint8_t node, uint16_t parameter, int32_t valu
     uint32_t status = Append(*b, SubPacketAddr, parameter) | Append(*b, SubPacket30, value);
     status |= Execute(*b, node);
     int32_t answer = 0;
-    for (int i = 0; i < 2; ++i) status |= BusNextReturnValue(*b, answer);
-    return status;
+    return status | TakeReturnValues(*b, 2, answer);
 }
 
 uint32_t BusReadParameter(int bus, uint8_t node, uint16_t parameter, int32_t& value)
@@ -248,6 +289,5 @@ uint32_t BusReadParameter(int bus, uint8_t node, uint16_t parameter, int32_t& va
     uint32_t status = Append(*b, SubPacketAddr, 10) | Append(*b, SubPacket22, 0) | Append(*b, SubPacketAddr, 9) |
                       Append(*b, SubPacket22, static_cast<int16_t>(parameter));
     status |= Execute(*b, node);
-    for (int i = 0; i < 4; ++i) status |= BusNextReturnValue(*b, value);
-    return status;
+    return status | TakeReturnValues(*b, 4, value);
 }

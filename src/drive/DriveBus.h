@@ -40,6 +40,10 @@ struct DriveBus {
     char portName[64] = {};
     int16_t queueLength = 0;
     int16_t readPosition = 0;
+    // A reply was lost (time-out, or not shaped as its request): it may
+    // still be on its way, so the next transaction starts on a quiet line
+    // and its answer counts only when nothing follows it.
+    uint8_t replyLost = 0;
 };
 
 // The bus on a port name ("COM<n>"): its handle 0..9, or -1 when none is

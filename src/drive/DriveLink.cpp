@@ -41,7 +41,11 @@ void ConfigureDrive(AppContext& app)
         return;
     }
     app.driveBus = bus;
-    BusReadParameter(bus, app.driveAddress, TorqueBandwidthParam, app.params[TorqueBandwidth].value);
+    // A value that did not come whole is none: TORQUE_BW keeps its own.
+    int32_t bandwidth = 0;
+    const uint32_t read = BusReadParameter(bus, app.driveAddress, TorqueBandwidthParam, bandwidth);
+    if (read == SmOk) app.params[TorqueBandwidth].value = bandwidth;
+    else LogDriveStatus("Error reading torque bandwidth", read);
     LogPrintf(0, "Drive successfully Configured. Version : 0x%x", static_cast<unsigned>(version));
 }
 
@@ -57,15 +61,9 @@ uint32_t ReadDriveParameter(AppContext& app, uint16_t parameter, int32_t& value)
     return BusReadParameter(app.driveBus, app.driveAddress, parameter, value);
 }
 
-void SetDriveControl(AppContext& app, int32_t value)
-{
-    if (app.driveBus >= 0) WriteDriveParameter(app, DriveControlParam, value);
-}
+uint32_t SetDriveControl(AppContext& app, int32_t value) { return WriteDriveParameter(app, DriveControlParam, value); }
 
-void ClearDriveFaults(AppContext& app)
-{
-    if (app.driveBus >= 0) WriteDriveParameter(app, ClearFaultsParam, ClearFaultsValue);
-}
+uint32_t ClearDriveFaults(AppContext& app) { return WriteDriveParameter(app, ClearFaultsParam, ClearFaultsValue); }
 
 void LogDriveStatus(const char* text, uint32_t status)
 {

@@ -22,16 +22,17 @@ constexpr int32_t DriveControlApply = 1;
 constexpr int32_t DriveControlRestart = 2;
 
 // (Re)opens the bus on "COM<SM_COM_PORT>", reads the drive's version and
-// its torque bandwidth into TORQUE_BW, and logs each step. A drive that
-// does not answer leaves no bus open.
+// its torque bandwidth into TORQUE_BW (kept, with a log line, when that
+// read fails), and logs each step. A drive that does not answer leaves no
+// bus open.
 void ConfigureDrive(AppContext& app);
 
 uint32_t WriteDriveParameter(AppContext& app, uint16_t parameter, int32_t value);
 uint32_t ReadDriveParameter(AppContext& app, uint16_t parameter, int32_t& value);
-// Parameter 554; nothing without a bus.
-void SetDriveControl(AppContext& app, int32_t value);
-// 3 to parameter 2533; nothing without a bus.
-void ClearDriveFaults(AppContext& app);
+// Parameter 554; nothing without a bus. The write's status (8 without a bus).
+uint32_t SetDriveControl(AppContext& app, int32_t value);
+// 3 to parameter 2533; nothing without a bus. The write's status (8 without a bus).
+uint32_t ClearDriveFaults(AppContext& app);
 
 // One log line at level 0: "Ok" for status 1, else the text, the status in
 // hexadecimal and a word for each error bit.

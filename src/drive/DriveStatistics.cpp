@@ -1,9 +1,11 @@
 #include "drive/DriveStatistics.h"
 
 #include "core/AppContext.h"
+#include "drive/DriveBus.h"
 #include "drive/DriveLink.h"
 #include "platform/Controls.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -32,7 +34,7 @@ void ShowAmperes(NativeHandle page, int id, float amperes)
 
 } // namespace
 
-void RefreshDriveStatistics(AppContext& app)
+uint32_t RefreshDriveStatistics(AppContext& app)
 {
     const NativeHandle page = app.drivePage;
     if (app.driveBus < 0) {
@@ -41,20 +43,20 @@ void RefreshDriveStatistics(AppContext& app)
             ActiveControls().SetText(page, MaximumCurrentId, "NA");
             EnableDriveControls(page, false);
         }
-        return;
+        return SmCommError;
     }
     if (page) EnableDriveControls(page, true);
 
     int32_t sample = 0;
-    ReadDriveParameter(app, MotorCurrentParam, sample);
+    const uint32_t status = ReadDriveParameter(app, MotorCurrentParam, sample);
     app.currentSamples[app.sampleIndex] = sample;
+    // The largest since start or "Reset Max": only the new sample can raise it.
+    app.maximumCurrent = std::max(app.maximumCurrent, std::abs(sample));
 
     const int32_t window = app.params[StatisticsWindow].value;
     float sum = 0.0f;
     for (int32_t n = 0, at = app.sampleIndex; n < window; ++n) {
-        const int32_t a = std::abs(app.currentSamples[at]);
-        if (a > app.maximumCurrent) app.maximumCurrent = a;
-        sum += static_cast<float>(a);
+        sum += static_cast<float>(std::abs(app.currentSamples[at]));
         at = at == 0 ? RingSize - 1 : at - 1;
     }
     const float average = window > 0 ? sum / static_cast<float>(window) : 0.0f;
@@ -63,4 +65,5 @@ void RefreshDriveStatistics(AppContext& app)
         ShowAmperes(page, AverageCurrentId, average * AmperesPerUnit);
         ShowAmperes(page, MaximumCurrentId, static_cast<float>(app.maximumCurrent) * AmperesPerUnit);
     }
+    return status;
 }

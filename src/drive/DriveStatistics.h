@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
+
 struct AppContext;
 
 // The drive page's motor current statistics, refreshed from the tick every
 // 100 ms with "dev": one sample of parameter 901 into the ring, then the
 // average over WINDOW_DURATION samples and the maximum since start or
 // "Reset Max", in amperes. Without a bus: "NA" and the drive controls
-// disabled.
-void RefreshDriveStatistics(AppContext& app);
+// disabled. The status of the sample's read (8 without a bus).
+uint32_t RefreshDriveStatistics(AppContext& app);

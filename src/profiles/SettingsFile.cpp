@@ -29,6 +29,7 @@ enum SettingsKey : uint16_t {
 
 constexpr int32_t HighestBandwidthIndex = 11;
 constexpr int32_t ShortestWindow = 1;
+constexpr int32_t LongestWindow = 3000; // the Window slider's range, and the current ring's size
 
 // The context being read; the reader's callback has no context of its own.
 AppContext* g_reading = nullptr;
@@ -96,8 +97,8 @@ int ReadSettingsLine(uint16_t id, ScriptValue* values)
         app.flags = static_cast<uint32_t>(value);
         break;
     case KeyWindowDuration:
-        TakeInRange(app.params[StatisticsWindow].value, value, value >= ShortestWindow, "WINDOW_DURATION",
-                    "below 1");
+        TakeInRange(app.params[StatisticsWindow].value, value, value >= ShortestWindow && value <= LongestWindow,
+                    "WINDOW_DURATION", "outside 1..3000");
         break;
     case KeyDeviceComPort:
         app.boardComPort = static_cast<uint8_t>(value);

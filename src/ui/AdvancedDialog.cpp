@@ -172,6 +172,7 @@ int AdvancedDialogLogic::Command(NativeHandle dialog, int id)
     case ExtGainComboId:
         pins.externalGainSource = SelectedCode(dialog, id);
         SendRaw(app_, ExtGainSourceNumber, 1, pins.externalGainSource);
+        FillPinCombos(app_, dialog); // the gain's pin serves no button or output
         break;
     case CommandModeComboId:
         // Sent with "Ok"; the pins it holds are taken at once.

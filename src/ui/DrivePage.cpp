@@ -27,6 +27,8 @@ void DrivePortChosen(AppContext& app, NativeHandle page)
     if (port < 0 || port == app.driveComPort) return;
     app.driveComPort = static_cast<uint8_t>(port);
     ConfigureDrive(app);
+    // The bandwidth read from this drive, or the one kept.
+    ShowValue(app.params[TorqueBandwidth]);
 }
 
 void DebugLevelChosen(AppContext& app, NativeHandle page)

@@ -1,9 +1,10 @@
 """The native vantorctl on the GameProfiles.ini a run of Vantor.exe left: every profile exported and
-imported into an empty folder gives back the very bytes Vantor.exe wrote."""
+imported into an empty folder gives back the very bytes Vantor.exe wrote; and on a drive that answers late."""
 import subprocess
 import unittest
 
 from pagetest import MAIN_GAIN, PageTest
+from simulators import DriveSim
 from wine import ROOT
 
 VANTORCTL = ROOT / "build" / "linux" / "bin" / "vantorctl"
@@ -35,6 +36,14 @@ class VantorctlTest(PageTest):
             self.vantorctl(self.dir, "profile", "export", name, self.dir / f"export{number}.ini")
             self.vantorctl(self.dir / "copy", "profile", "import", self.dir / f"export{number}.ini")
         self.assertEqual((self.dir / "copy" / "GameProfiles.ini").read_bytes(), written)
+
+    def test_drive_stats_never_show_a_late_reply_as_the_answer_to_another_request(self):
+        self.sim = DriveSim(self.wine, 7, self.dir / "drive.jsonl", "--late", "490,300", "--samples", "300")
+        done = subprocess.run([str(VANTORCTL), "--drive-port", self.sim.pty, "drive", "stats"], capture_output=True)
+        if done.returncode != 2:
+            self.assertEqual((done.returncode, done.stdout.decode("latin-1")),
+                             (0, "Version=0x201\nTorqueBandwidth=4\nBandwidth=470 Hz\nAverageCurrent=0.5 A\n"
+                                 "MaximumCurrent=0.5 A\n"), done.stderr)
 
 
 if __name__ == "__main__":

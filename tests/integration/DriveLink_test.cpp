@@ -7,6 +7,8 @@
 #include "drive/SmCrc.h"
 #include "support/Doubles.h"
 #include "support/SimProcess.h"
+#include "platform/ModalDialog.h"
+#include "ui/AdvancedDialog.h"
 #include "ui/DrivePage.h"
 #include "ui/MainPage.h"
 #include "unit/TempDir.h"
@@ -15,7 +17,9 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -61,6 +65,18 @@ protected:
     TempDir dir;
     std::unique_ptr<DriveSim> sim;
     std::vector<int> buses;
+};
+
+// The advanced settings dialog, ended with "Ok" as soon as it is up, while the object lives.
+struct AcceptedDialogs {
+    static int Accept(NativeHandle, int, DialogLogic& logic)
+    {
+        static int dialog;
+        logic.Init(&dialog);
+        return logic.Notified(&dialog, 1, 0);
+    }
+    ModalDialogRunner previous = UseModalDialogs(Accept);
+    ~AcceptedDialogs() { UseModalDialogs(previous); }
 };
 
 } // namespace
@@ -153,6 +169,70 @@ TEST_F(DriveLinkTest, BadRepliesCarryTheirStatusAndTheNextTransactionWorks)
     }
 }
 
+TEST_F(DriveLinkTest, ALateReplyIsNeverTakenForTheAnswerToALaterRequest)
+{
+    // The first read of 490 answered 250, 400 or 700 ms late (one read time-out is 200), or late and then split.
+    for (const Texts& late : {Texts{"490,250"}, Texts{"490,400"}, Texts{"490,700"}, Texts{"490,250", "--split-pause", "20"}}) {
+        SCOPED_TRACE(late[0] + " " + late.back());
+        Texts options = {"--samples", "-2000", "--late"};
+        options.insert(options.end(), late.begin(), late.end());
+        Start(options);
+        const int bus = Open();
+        int32_t value = 99;
+        EXPECT_EQ(BusReadParameter(bus, Node, TorqueBandwidthParam, value), SmOk | SmCommError | SmLengthError);
+        // Each answer counted is the drive's own to that request; the line is clean again by the last.
+        const std::pair<uint16_t, int32_t> reads[] = {
+            {DriveVersionParam, 0x201}, {MotorCurrentParam, -2000}, {TorqueBandwidthParam, 4}, {DriveVersionParam, 0x201}};
+        uint32_t status = 0;
+        for (const auto& [parameter, expected] : reads) {
+            value = 99;
+            status = BusReadParameter(bus, Node, parameter, value);
+            EXPECT_EQ(status == SmOk ? value : expected, expected) << parameter;
+        }
+        EXPECT_EQ(status, SmOk);
+        BusClose(bus);
+        buses.clear();
+    }
+}
+
+TEST_F(DriveLinkTest, AReplyCountsOnlyWithTheReturnValuesOfItsRequest)
+{
+    int master = -1, slave = -1;
+    char name[64];
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    close(slave);
+    std::filesystem::create_symlink(name, dir.path() / "com12");
+    const int bus = Open("COM12");
+    // Once the request has come, a reply of n one-byte values: 0s, then 4.
+    auto answer = [master](int values) {
+        return std::thread([master, values] {
+            std::vector<uint8_t> bytes = {0x24, static_cast<uint8_t>(values), Node};
+            for (int n = 1; n < values; ++n) bytes.push_back(0xC0);
+            bytes.push_back(0xC4);
+            uint16_t crc = 0;
+            for (uint8_t b : bytes) crc = SmCrcUpdate(crc, b);
+            bytes.insert(bytes.end(), {static_cast<uint8_t>(crc >> 8), static_cast<uint8_t>(crc & 0xFF)});
+            pollfd p{master, POLLIN, 0};
+            uint8_t request[64];
+            EXPECT_TRUE(poll(&p, 1, 2000) == 1 && read(master, request, sizeof request) > 0 &&
+                        write(master, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
+        });
+    };
+    const struct { int values; bool read; uint32_t status; } cases[] = {
+        {2, false, SmOk}, {4, true, SmOk}, {4, false, SmOk | SmLengthError}, {5, true, SmOk | SmLengthError},
+        {2, true, SmOk | SmLengthError}, {4, true, SmOk},
+    };
+    for (const auto& c : cases) {
+        std::thread drive = answer(c.values);
+        int32_t value = 0;
+        const uint32_t status = c.read ? BusReadParameter(bus, Node, DriveVersionParam, value)
+                                       : BusSetParameter(bus, Node, DriveSettingParam, 1);
+        drive.join();
+        EXPECT_EQ(status, c.status) << c.values << " values for a " << (c.read ? "read" : "write");
+    }
+    close(master);
+}
+
 TEST_F(DriveLinkTest, TenBusesAtMostOnlyComOrTtyNamesAndAFailedSendIsNotSentAgain)
 {
     std::vector<int> masters;
@@ -219,7 +299,7 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     const std::tuple<int32_t, int, const char*, const char*> refreshes[] = {
         {1, 0, "1.8 A", "1.8 A"},  // the window holds the latest sample only
         {5, 0, "1.1 A", "3.6 A"},  // (2000 + 1000 + three empty slots) / 5
-        {1, 2044, "0.9 A", "0.9 A"}, // after "Reset Max"
+        {5, 2044, "1.3 A", "0.9 A"}, // after "Reset Max" the -2000 still counts in the average, not in the maximum
     };
     for (const auto& [window, command, average, maximum] : refreshes) {
         app->params[StatisticsWindow].value = window;
@@ -234,8 +314,22 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     EXPECT_EQ(Text(1080), "Unlimited");
     DrivePageCommand(*app, 2082, &drivePage);
     DrivePageCommand(*app, 2083, &drivePage);
-    for (const char* write : {"{\"param\":490,\"value\":11}", "{\"param\":554,\"value\":2}", "{\"param\":2533,\"value\":3}"})
-        EXPECT_EQ(Requests(write).size(), 1u) << write;
+    const AcceptedDialogs accepted;
+    app->params[EncoderCounts].value = 10000; // "Encoder PPR" 2500
+    OpenAdvancedSettings(*app);
+    const char* written[] = {"490,\"value\":11}", "554,\"value\":2}", "2533,\"value\":3}", "565,\"value\":2500}", "554,\"value\":1}"};
+    const Texts writes = Requests("\"write\"", 5);
+    ASSERT_EQ(writes.size(), 5u);
+    for (std::size_t n = 0; n < writes.size(); ++n)
+        EXPECT_NE(writes[n].find(std::string("\"write\":{\"param\":") + written[n]), std::string::npos) << written[n];
+
+    // Another drive on another port: its bandwidth shows.
+    DriveSim other(dir.path(), 8, {"--torque-bw", "3"});
+    PageNotified(*app, DriveComPortComboId, ComboListOpening, &drivePage);
+    const Texts offered = ui.controls.ComboTexts(&drivePage, DriveComPortComboId);
+    ui.controls.SelectComboItem(&drivePage, DriveComPortComboId, int(std::find(offered.begin(), offered.end(), "COM8") - offered.begin()));
+    PageNotified(*app, DriveComPortComboId, ComboSelectionChanged, &drivePage);
+    EXPECT_EQ(std::tuple(Text(1080), ui.controls.TrackbarPosition(&drivePage, 1079)), std::tuple("330 Hz", 3));
 
     // An adapter plugged in later shows up when the list opens; the drive's own port stays in it.
     int master = -1, slave = -1;
@@ -250,20 +344,47 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     ui.controls.SelectComboItem(&drivePage, DriveComPortComboId, 0); // "None"
     PageNotified(*app, DriveComPortComboId, ComboSelectionChanged, &drivePage);
     EXPECT_EQ(app->driveBus, -1);
-    const std::size_t requests = sim->LogLinesWith("\"node\"").size();
+    const std::size_t requests = other.LogLinesWith("\"node\"").size();
     RefreshDriveStatistics(*app);
     DrivePageCommand(*app, 2082, &drivePage);
+    DrivePageCommand(*app, 2083, &drivePage);
+    OpenAdvancedSettings(*app);
     EXPECT_EQ(Texts({Text(2101), Text(2107)}), Texts({"NA", "NA"}));
     for (int id : {2110, 2112, 2114, 2082, 2083, 1081, 1079, 1080, 2044}) EXPECT_FALSE(ui.controls.IsEnabled(&drivePage, id)) << id;
     usleep(50000);
-    EXPECT_EQ(sim->LogLinesWith("\"node\"").size(), requests) << "no drive traffic without a bus";
+    EXPECT_EQ(other.LogLinesWith("\"node\"").size(), requests) << "no drive traffic without a bus";
+}
+
+TEST_F(DriveLinkTest, TheCurrentRingWrapsFromItsLastSlotToItsFirst)
+{
+    Start({"--samples", "0,0,0,1000,0,0,0"}); // 1000 for the 3000th read, in the ring's last slot
+    app->driveComPort = DriveCom;
+    ConfigureDrive(*app);
+    app->drivePage = &drivePage;
+    app->params[StatisticsWindow].value = 2;
+    std::string averages;
+    for (int n = 1; n <= 3002; ++n) {
+        RefreshDriveStatistics(*app);
+        if (n >= 2999) averages += Text(2101) + ",";
+    }
+    EXPECT_EQ(averages, "0.0 A,0.9 A,0.9 A,0.0 A,");
+}
+
+TEST_F(DriveLinkTest, EveryErrorBitOfAStatusIsLoggedByItsWord)
+{
+    for (uint32_t status : {SmOk, SmNoDevice | SmBusError | SmParameterError, 0x3Fu}) LogDriveStatus("Error writing", status);
+    EXPECT_NE(Log().find("\r\nOk\r\nError writing : 0x16 ->- No Device - Bus - Parameter \r\n"
+                         "Error writing : 0x3f ->- No Device - Bus - Comm - Parameter - Length \r\n"), std::string::npos) << Log();
 }
 
 TEST_F(DriveLinkTest, ASilentDriveIsLoggedClosedAndShownAsNA)
 {
     Start({"--silent"});
     app->driveComPort = DriveCom;
+    drive::SetReadTimeout(500); // as at start: the configuration sets the drive's own
+    const auto begun = steady_clock::now();
     InitDrivePage(*app, &drivePage);
+    EXPECT_LT(steady_clock::now() - begun, std::chrono::milliseconds(450)) << "one read time-out of 200 ms";
     EXPECT_NE(Log().find("\r\nError reading version : 0x29 ->- Comm - Length \r\n"), std::string::npos) << Log();
     EXPECT_EQ(app->driveBus, -1);
     RefreshDriveStatistics(*app);

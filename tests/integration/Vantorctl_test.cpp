@@ -318,3 +318,22 @@ TEST_F(VantorctlTest, DriveCommandsReachTheDriveOverSimpleMotion)
     EXPECT_EQ(std::tie(none.status, none.err),
               std::tuple(Unreachable, "vantorctl: COM8 (/dev/ttyS7): no SimpleMotion drive answered (node 2 at 460800 baud)\n"));
 }
+
+TEST_F(VantorctlTest, ADriveAnswerThatCameLateOrNeverIsNoValueAndExitsTwoNamingIt)
+{
+    const struct { Texts late; const char* command; int status; std::string out, err; } cases[] = {
+        {{"--late", "490,300"}, "stats", Ok, // the late bandwidth is not the version, nor any later value
+         "Version=0x201\nTorqueBandwidth=4\nBandwidth=470 Hz\nAverageCurrent=0.5 A\nMaximumCurrent=0.5 A\n", ""},
+        {{"--late-every", "901,300"}, "stats", Unreachable, "", "vantorctl: drive stats: reading parameter 901 failed (status 0x29)\n"},
+        {{"--late", "554,300"}, "restart", Unreachable, "", "vantorctl: drive restart: writing parameter 554 failed (status 0x29)\n"},
+        {{"--late", "2533,300"}, "clear-faults", Unreachable, "",
+         "vantorctl: drive clear-faults: writing parameter 2533 failed (status 0x29)\n"},
+    };
+    for (const auto& c : cases) {
+        Texts options = {"--samples", "300"};
+        options.insert(options.end(), c.late.begin(), c.late.end());
+        DriveSim sim(dir.path(), 7, options);
+        const Result r = Run({"--drive-com", "7", "drive", c.command});
+        EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tie(c.status, c.out, c.err)) << c.late[1];
+    }
+}

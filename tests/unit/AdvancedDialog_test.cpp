@@ -129,6 +129,7 @@ TEST_F(Advanced, ChoicesGoOutAtOnceAndOkSendsTheDriveSettingsOnlyForAWholeNumber
         EXPECT_EQ(Texts(d, 3001).find(",D5,"), std::string::npos);
         EXPECT_EQ(Pick(logic, d, 1011, "LC(5-7)"), (Bytes{'P', 73, 1, 226}));
         EXPECT_EQ(Pick(logic, d, 1016, "A3"), (Bytes{'P', 25, 1, 21}));
+        EXPECT_EQ(Texts(d, 3001).find(",A3"), std::string::npos) << "the gain's pin serves no button";
         EXPECT_EQ(Pick(logic, d, 1034, "VNH5019"), Bytes{});
         EXPECT_EQ(controls.ComboTexts(d, 3001).size(), 19u) << "D0, D1, D5, A3 and its sub-inputs besides the mode's";
         controls.SetChecked(d, 1079, false);
@@ -156,13 +157,14 @@ TEST_F(Advanced, EscapeKeepsWhatWasSentResetReadsBackAndTheEditorSendsEveryScrol
     app->linkState = LinkWheelReady;
     app->controllerObjectMask[0] = 0b111111;
     app->replyLost = 1; // nothing is read back from this board: each read keeps its value
-    ParamControl& curve = app->params[LinearityX];
+    int axis = 0; // X, Y, Z, Rx: parameters 80, 82, 84, 86
     g_user[LinearityEditorId] = [&](DialogLogic& logic, NativeHandle d) {
         EXPECT_EQ(std::tuple(controls.TextOf(d, 1199), logic.TimerPeriodMs()), std::tuple("0.01", 33u));
         controls.SetTrackbarPosition(d, 1198, 8192);
         logic.Scrolled(d, controls.Find(d, 1198));
         logic.Timer(d);
-        EXPECT_EQ(std::tuple(controls.TextOf(d, 1199), board.Received(50)), std::tuple("2.00", Bytes{'P', 80, 2, 0x20, 0}));
+        const Bytes sent{'P', uint8_t(80 + 2 * axis++), 2, 0x20, 0};
+        EXPECT_EQ(std::tuple(controls.TextOf(d, 1199), board.Received(50)), std::tuple("2.00", sent));
         EXPECT_EQ(std::tuple(logic.Notified(d, 1200, 0), logic.Notified(d, 2, 0), logic.Notified(d, 1, 0)), std::tuple(-1, 0, 1));
         return 1;
     };
@@ -172,13 +174,16 @@ TEST_F(Advanced, EscapeKeepsWhatWasSentResetReadsBackAndTheEditorSendsEveryScrol
         app->params[EncoderCounts].value = 8000; // as read back
         EXPECT_EQ(logic.Notified(d, 3, 0), -1);
         EXPECT_EQ(std::tuple(board.Received(), controls.TextOf(d, 2062)), std::tuple(Bytes{'D'}, "2000"));
-        for (int id : {8, 9, 4}) logic.Notified(d, id, 0);
+        for (int id : {8, 9, 4, 5, 6, 7}) logic.Notified(d, id, 0);
         EXPECT_EQ(g_opened.back(), std::pair(d, LinearityEditorId));
-        EXPECT_EQ(std::tuple(curve.dialog, curve.value, app->commandBusy), std::tuple(nullptr, 8192, 1));
+        for (int k = 0; k < 4; ++k) {
+            const ParamControl& curve = app->params[LinearityX + k];
+            EXPECT_EQ(std::tuple(curve.dialog, curve.value, app->commandBusy), std::tuple(nullptr, 8192, 1)) << k;
+        }
         return logic.Notified(d, 2, 0);
     };
     PageCommand(*app, 2123, &page);
-    EXPECT_EQ(g_opened.size(), 2u) << "Ry and Rz have no curve to edit";
+    EXPECT_EQ(g_opened.size(), 5u) << "Ry and Rz have no curve to edit";
     EXPECT_EQ(board.Received(50), Bytes{});
     EXPECT_EQ(std::tuple(app->params[CommandMode].value, app->pins.buttonOutputMap[0]), std::tuple(0, 5));
 }

@@ -50,7 +50,7 @@ TEST_F(SavedFiles, SettingsAreWrittenAsSignedNumbersAndReadBackIntoTheirFields)
         {"[Config]\r\nFLAGS=1\r\nUSED_DEVICE_GUID=1,2,3\r\n", "1 10 0 0 2000 0 0 01000000020003000000000000000000"},
         {"[Config]\r\nWINDOW_DURATION=1\r\nTORQUE_BW=5\r\nTORQUE_BW=0\r\nGAME_PROFILE_ID=5\r\nGAME_PROFILE_ID=0\r\n",
          "0 1 0 0 2000 0 0 000000000000000000000000000000ee"},
-        {"[Config]\r\nTORQUE_BW=12\r\nTORQUE_BW=-1\r\nGAME_PROFILE_ID=-1\r\nWINDOW_DURATION=0\r\n\r\n",
+        {"[Config]\r\nTORQUE_BW=12\r\nTORQUE_BW=-1\r\nGAME_PROFILE_ID=-1\r\nWINDOW_DURATION=0\r\nWINDOW_DURATION=3001\r\n\r\n",
          "0 10 0 0 2000 0 0 000000000000000000000000000000ee"},
         {file.c_str(), "2147483648 3000 255 9 1 11 4 32829c8ef4f5785601020304050607ff"}, // last: written back below
     };
@@ -62,7 +62,8 @@ TEST_F(SavedFiles, SettingsAreWrittenAsSignedNumbersAndReadBackIntoTheirFields)
         EXPECT_EQ(Fields(*app), fields) << (text ? text : "no file");
     }
     for (const char* line : {"TORQUE_BW 12 is outside 0..11, keeping 0", "TORQUE_BW -1 is outside 0..11, keeping 0",
-                             "GAME_PROFILE_ID -1 is negative, keeping 0", "WINDOW_DURATION 0 is below 1, keeping 10"}) {
+                             "GAME_PROFILE_ID -1 is negative, keeping 0", "WINDOW_DURATION 0 is outside 1..3000, keeping 10",
+                             "WINDOW_DURATION 3001 is outside 1..3000, keeping 10"}) {
         EXPECT_TRUE(LogHas(std::string("LoadSettings: ") + line)) << line;
     }
     dir.Write("config.ini", "[Mine]\r\nA=1\r\n\r\n");

@@ -30,7 +30,7 @@ const char* DriveUsage()
     return "usage: drivesim [--link PATH] [--log FILE] [--node N] [--version HEX] [--torque-bw N]\n"
            "                [--samples A,B,...] [--wave AMP,PERIOD] [--silent]\n"
            "                [--fault bad-crc|reserved|overlong|short|chatter] [--faults N]\n"
-           "                [--split-pause MS] [--paced]\n";
+           "                [--split-pause MS] [--paced] [--late PARAM,MS] [--late-every PARAM,MS]\n";
 }
 
 bool ParseDriveOptions(int argc, char** argv, DriveOptions& o, std::string& error)
@@ -68,6 +68,11 @@ bool ParseDriveOptions(int argc, char** argv, DriveOptions& o, std::string& erro
             ok = ParseFault(value, o.fault);
         } else if (name == "--faults") {
             ok = ParseInt(value, o.faults, 0, 1 << 30);
+        } else if (name == "--late" || name == "--late-every") {
+            ok = ParseNumberList(value, list, 0, 60000) && list.size() == 2;
+            o.lateParam = ok ? static_cast<int>(list[0]) : -1;
+            o.lateMs = ok ? static_cast<int>(list[1]) : 0;
+            o.lateEvery = name == "--late-every";
         } else if (name == "--split-pause") {
             ok = ParseInt(value, o.splitPauseMs, 0, 60000);
         } else {

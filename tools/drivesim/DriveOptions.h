@@ -22,6 +22,9 @@ struct DriveOptions {
     int faults = -1;                     // --faults: replies that misbehave (-1 = all)
     int splitPauseMs = -1;               // --split-pause: reply written byte by byte (-1 = one write)
     bool paced = false;                  // --paced: reply takes the time of 460800 baud
+    int lateParam = -1;                  // --late / --late-every PARAM,MS: requests on PARAM
+    int lateMs = 0;                      //   answered MS late
+    bool lateEvery = false;              //   every time (--late-every), else the first time only
 };
 
 // Parses the options after the program name; false with a message in

@@ -88,6 +88,7 @@ private:
             const bool faulty = options_.faults < 0 || replies_ < options_.faults;
             ++replies_;
             if (!options_.silent) {
+                HoldIfLate(request);
                 Send(model_.Reply(request.returns, faulty ? options_.fault : DriveFault::None), request.bytes.size());
                 if (faulty && options_.fault == DriveFault::Chatter && !chattering_) {
                     chattering_ = true; // from now on, until the end
@@ -96,6 +97,17 @@ private:
             }
         }
         log_.WriteRequest(received, request);
+    }
+
+    // A drive busy with a request on the late parameter (read or written)
+    // answers it only after the time asked for, and reads nothing meanwhile.
+    void HoldIfLate(const DriveRequest& request)
+    {
+        const bool onIt = options_.lateParam >= 0 &&
+                          (request.readParam == options_.lateParam || request.writeParam == options_.lateParam);
+        if (!onIt || (lateDone_ && !options_.lateEvery)) return;
+        lateDone_ = true;
+        SleepMs(options_.lateMs);
     }
 
     // Paced, the reply comes when the request and the reply would both have
@@ -121,6 +133,7 @@ private:
     double lastByte_ = 0;
     int replies_ = 0;
     bool chattering_ = false;
+    bool lateDone_ = false;
     double nextChatter_ = 0;
 };
 
