@@ -8,26 +8,28 @@
 
 namespace {
 
-// Starts the program (no shell: the command line goes to it as built). One
-// whose output is read runs without a console window of its own. A program
-// named without an extension is its ".exe".
+// Starts the program (no shell: the command line goes to it as built),
+// without a console of its own: its standard output goes to `output` (none:
+// the null device), its input comes from and its errors go to the null
+// device. A program named without an extension is its ".exe".
 bool Start(const std::string& program, const std::vector<std::string>& arguments, HANDLE output,
            PROCESS_INFORMATION& process)
 {
     std::string path = program;
     if (path.find('.', path.find_last_of("\\/") + 1) == std::string::npos) path += ".exe";
     std::string line = WindowsCommandLine(arguments);
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const HANDLE nothing = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       &inherited, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (output) {
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = output;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    }
-    if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, output != nullptr,
-                        output ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &startup, &process))
-        return false;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdError = nothing;
+    startup.hStdOutput = output ? output : nothing;
+    const bool started = CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &startup, &process);
+    if (nothing != INVALID_HANDLE_VALUE) CloseHandle(nothing);
+    if (!started) return false;
     CloseHandle(process.hThread);
     return true;
 }
