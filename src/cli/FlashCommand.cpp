@@ -9,15 +9,54 @@
 #include "update/OutsideTools.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <sstream>
 #include <unistd.h>
 
 namespace {
 
 constexpr char SystemAvrdudeConf[] = "/etc/avrdude.conf";
+constexpr std::size_t ImageLimit = 1u << 20; // far more than the HEX text of the board's whole flash
+
+// The whole file, when it is a file that could be read and no larger than an image.
+bool ReadImage(const std::string& file, std::string& image)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return false;
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    if (!in) return false;
+    image.assign(ImageLimit + 1, '\0');
+    image.resize(std::fread(image.data(), 1, image.size(), in));
+    const bool read = !std::ferror(in) && image.size() <= ImageLimit;
+    std::fclose(in);
+    return read;
+}
+
+// A private folder for the copy of the image that avrdude is given, so the
+// user's own file is never written; removed with it.
+class ImageCopyFolder {
+public:
+    ImageCopyFolder()
+    {
+        std::error_code error;
+        std::string pattern = (std::filesystem::temp_directory_path(error) / "vantorctl-XXXXXX").string();
+        if (!error && mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~ImageCopyFolder()
+    {
+        std::error_code error;
+        if (!path_.empty()) std::filesystem::remove_all(path_, error);
+    }
+    ImageCopyFolder(const ImageCopyFolder&) = delete;
+    ImageCopyFolder& operator=(const ImageCopyFolder&) = delete;
+    bool Made() const { return !path_.empty(); }
+    std::string Image() const { return path_ + "/firmware.hex"; }
+
+private:
+    std::string path_;
+};
 
 // The first program of that name in the folders of PATH (empty entries
 // are not taken for the working directory); "" when none.
@@ -50,9 +89,8 @@ int PlaceProgrammer(const Invocation& invocation)
 int RunFlash(Cli& cli)
 {
     const std::string& file = cli.arguments[0];
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return Fail(ExitFile, "flash: cannot read %s", file.c_str());
-    const std::string image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string image;
+    if (!ReadImage(file, image)) return Fail(ExitFile, "flash: cannot read %s", file.c_str());
     char reason[96];
     if (!CheckHexImage(image.data(), image.size(), reason, sizeof reason))
         return Fail(ExitRefused, "flash: %s is no firmware image (%s)", file.c_str(), reason);
@@ -65,8 +103,10 @@ int RunFlash(Cli& cli)
     if (std::find(ports, ports + count, app.boardComPort) == ports + count)
         return Fail(ExitDevice, "flash: %s is not among the ports listComPorts lists, where the boot loader's port is "
                     "looked for", cli.board.c_str());
+    const ImageCopyFolder copy;
+    if (!copy.Made()) return Fail(ExitFile, "flash: cannot make a folder for the image's copy");
     const int messages = cli.controls.Messages();
-    if (FlashFirmware(app, file.c_str(), image.data(), image.size())) return ExitOk;
+    if (FlashFirmware(app, copy.Image().c_str(), image.data(), image.size())) return ExitOk;
     // Each failure but avrdude's own has told its message.
     if (cli.controls.Messages() == messages) Fail(ExitDevice, "flash: avrdude did not write %s", file.c_str());
     return ExitDevice;

@@ -7,8 +7,8 @@
 #include "platform/MessageBoxStyle.h"
 #include "update/OutsideTools.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::size_t LineMax = 127; // a longer line is cut, its rest never read as a line of its own
 constexpr int HighestPort = 128;
+constexpr unsigned HighestNumber = 255; // a port number is a byte
 
 // The lister's output lines; false (after the box) when it could not run.
 bool RunLister(std::vector<std::string>& lines)
@@ -74,7 +75,11 @@ std::size_t ListComPorts(uint8_t (&ports)[MaxListedPorts])
     for (const std::string& line : lines) {
         const std::size_t at = line.find("COM");
         if (at == std::string::npos) continue;
-        ports[count++] = static_cast<uint8_t>(std::atoi(line.c_str() + at + 3));
+        unsigned number = 0;
+        for (std::size_t i = at + 3; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i)
+            number = std::min(number * 10 + static_cast<unsigned>(line[i] - '0'), HighestNumber + 1);
+        if (number > HighestNumber) continue; // no port of the board's numbers: never taken for its low bits
+        ports[count++] = static_cast<uint8_t>(number);
         if (count == MaxListedPorts) break;
     }
     return count;

@@ -7,6 +7,7 @@
 #include "platform/ChildProcess.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
+#include "platform/FileReplace.h"
 #include "platform/MessageBoxStyle.h"
 #include "platform/SerialPort.h"
 #include "update/ComPortSearch.h"
@@ -15,24 +16,74 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
+// Far above the time avrdude takes for a full application area at 57600
+// baud; a port that answers for ever (another device) ends it there.
+constexpr uint32_t ProgrammerLimitMs = 120000;
+
+// More than the HEX text of a full application area.
+constexpr std::size_t ImageFileLimit = 1u << 20;
+
 void Tell(const char* text) { ActiveControls().ShowMessage(nullptr, text, ExecCaption(), MessageIconInformation); }
+
+// A failure that stops the flash before the board is touched: told and logged.
+bool Stop(const char* format, const char* fileName)
+{
+    char text[320];
+    std::snprintf(text, sizeof text, format, fileName);
+    LogPrintf(0, "FlashFirmware: %s", text);
+    Tell(text);
+    return false;
+}
 
 bool Listed(const uint8_t* ports, std::size_t count, uint8_t port)
 {
     return std::find(ports, ports + count, port) != ports + count;
 }
 
-void KeepImage(const char* fileName, const char* image, std::size_t length)
+// Whether the file holds a firmware image (one this program kept before);
+// a file far larger than any image is none.
+bool HoldsFirmwareImage(const char* fileName)
 {
-    std::FILE* file = std::fopen(fileName, "wb");
-    if (!file) return; // avrdude then finds no file and fails
-    std::fwrite(image, 1, length, file);
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file) return false;
+    std::string content(ImageFileLimit + 1, '\0');
+    content.resize(std::fread(content.data(), 1, content.size(), file));
+    const bool read = !std::ferror(file);
     std::fclose(file);
+    char reason[96];
+    return read && content.size() <= ImageFileLimit && CheckHexImage(content.data(), content.size(), reason, sizeof reason);
+}
+
+// Keeps the image in the file of that name for avrdude: written beside it,
+// every write checked, then put in its place, so that a full disk or a
+// locked file never leaves avrdude a cut-short or an old image. A file of
+// that name that is no firmware image is the user's and is left alone.
+bool KeepImage(const char* fileName, const char* image, std::size_t length)
+{
+    std::error_code error;
+    const std::filesystem::file_status there = std::filesystem::status(fileName, error);
+    if (std::filesystem::exists(there)) {
+        if (!std::filesystem::is_regular_file(there))
+            return Stop("Could not write the firmware to %s: a folder or device has that name", fileName);
+        if (!HoldsFirmwareImage(fileName))
+            return Stop("The file %s is no firmware image and was left as it is", fileName);
+    }
+    const std::string temporary = std::string(fileName) + ".new";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file) {
+        bool written = std::fwrite(image, 1, length, file) == length;
+        written = FlushToDisk(file) && written;
+        written = std::fclose(file) == 0 && written;
+        if (written && ReplaceFileWith(temporary.c_str(), fileName)) return true;
+        std::remove(temporary.c_str());
+    }
+    return Stop("Could not write the firmware to %s", fileName);
 }
 
 // Restarts the board into its boot loader and returns the port the boot
@@ -65,9 +116,12 @@ bool RunProgrammer(uint8_t bootPort, const char* fileName)
     LogPrintf(0, "%s %s -v -patmega32u4 -cavr109 %s -b57600 -D%s", program.c_str(), config.c_str(), port.c_str(),
               write.c_str());
     const int status = ActiveChildProcesses().Run(
-        program, {"avrdude", config, "-v", "-patmega32u4", "-cavr109", port, "-b57600", "-D", write});
+        program, {"avrdude", config, "-v", "-patmega32u4", "-cavr109", port, "-b57600", "-D", write}, ProgrammerLimitMs);
     if (status == 0) return true;
-    LogPrintf(0, "FlashFirmware: avrdude failed (exit status %d)", status);
+    if (status == ChildStopped)
+        LogPrintf(0, "FlashFirmware: avrdude did not end within %u s and was stopped", ProgrammerLimitMs / 1000);
+    else
+        LogPrintf(0, "FlashFirmware: avrdude failed (exit status %d)", status);
     return false;
 }
 
@@ -83,15 +137,18 @@ bool FlashFirmware(AppContext& app, const char* fileName, const char* image, std
         Tell(text);
         return false;
     }
-    KeepImage(fileName, image, length);
+    if (!KeepImage(fileName, image, length)) return false;
     uint8_t oldPorts[MaxListedPorts];
     const std::size_t oldCount = ListComPorts(oldPorts);
     if (!Listed(oldPorts, oldCount, app.boardComPort)) return false;
 
+    // Kept set for the board's sake until the caller, whose boxes may still
+    // let timer ticks through, ends its own step.
+    const uint8_t busy = app.commandBusy;
     app.commandBusy = 1;
     const uint8_t bootPort = StartBootLoader(app, oldPorts, oldCount);
     const bool flashed = bootPort != 0 && RunProgrammer(bootPort, fileName);
     if (flashed) app.firmwareVersion = 0; // read again from the board that comes back
-    app.commandBusy = 0;
+    app.commandBusy = busy;
     return flashed;
 }

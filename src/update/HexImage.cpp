@@ -43,7 +43,8 @@ bool Refuse(char* reason, std::size_t size, const char* format, Args... args)
 bool CheckHexImage(const char* image, std::size_t length, char* reason, std::size_t reasonSize)
 {
     const std::string_view text(image, length);
-    uint32_t base = 0;
+    uint64_t base = 0; // 64 bits: a linear base of 0xFFFF0000 plus an offset must not wrap to a low address
+    std::size_t dataBytes = 0;
     std::vector<uint8_t> bytes;
     int number = 0;
     for (std::size_t start = 0; start < text.size();) {
@@ -59,20 +60,23 @@ bool CheckHexImage(const char* image, std::size_t length, char* reason, std::siz
         uint8_t sum = 0;
         for (const uint8_t b : bytes) sum = static_cast<uint8_t>(sum + b);
         if (sum != 0) return Refuse(reason, reasonSize, "bad checksum in line %d", number);
-        const uint32_t offset = static_cast<uint32_t>(bytes[1] << 8 | bytes[2]);
+        const uint64_t offset = static_cast<uint64_t>(bytes[1] << 8 | bytes[2]);
         const uint8_t* data = bytes.data() + 4;
         switch (bytes[3]) {
         case Data:
             if (base + offset + bytes[0] > ApplicationAreaEnd)
-                return Refuse(reason, reasonSize, "line %d writes 0x%X to 0x%X, beyond the application area", number,
-                              static_cast<unsigned>(base + offset), static_cast<unsigned>(base + offset + bytes[0] - 1));
+                return Refuse(reason, reasonSize, "line %d writes 0x%llX to 0x%llX, beyond the application area", number,
+                              static_cast<unsigned long long>(base + offset),
+                              static_cast<unsigned long long>(base + offset + bytes[0] - 1));
+            dataBytes += bytes[0];
             break;
         case EndOfFile:
-            return true;
+            // An image of nothing but its end would restart the board for nothing.
+            return dataBytes > 0 || Refuse(reason, reasonSize, "no data to write");
         case ExtendedSegment:
         case ExtendedLinear:
             if (bytes[0] != 2) return Refuse(reason, reasonSize, "line %d is no HEX record", number);
-            base = static_cast<uint32_t>(data[0] << 8 | data[1]) << (bytes[3] == ExtendedSegment ? 4 : 16);
+            base = static_cast<uint64_t>(data[0] << 8 | data[1]) << (bytes[3] == ExtendedSegment ? 4 : 16);
             break;
         case StartSegment:
         case StartLinear:

@@ -9,6 +9,6 @@ constexpr uint32_t ApplicationAreaEnd = 0x7000;
 
 // Checks a firmware image before the board is touched: Intel HEX records
 // (":", count, address, type, data, checksum) with right checksums, known
-// record types, every data byte inside the application area and an
-// end-of-file record. False with the reason in `reason` otherwise.
+// record types, every data byte inside the application area, at least one
+// data byte and an end-of-file record. False with the reason in `reason` otherwise.
 bool CheckHexImage(const char* image, std::size_t length, char* reason, std::size_t reasonSize);

@@ -46,7 +46,7 @@ void OfferFirmware(AppContext& app, NativeHandle window, const ServerInfo& info)
     if (controls.ShowMessage(window, "New firmware available, do you want to download it ?", ExecCaption(),
                              MessageYesNo | MessageIconQuestion) != MessageAnswerYes)
         return;
-    if (!IsPlainFileName(info.firmwareFile)) {
+    if (!IsFirmwareFileName(info.firmwareFile)) {
         LogPrintf(0, "CheckForUpdates: firmware file name refused: %s", info.firmwareFile);
         return;
     }
@@ -67,12 +67,18 @@ bool IsWebLocation(const char* location)
     return StartsWithNoCase(location, "http://") || StartsWithNoCase(location, "https://");
 }
 
-bool IsPlainFileName(const char* name)
+bool IsFirmwareFileName(const char* name)
 {
+    constexpr std::size_t Longest = 64;
+    constexpr std::string_view Extension = ".hex";
     const std::string_view text(name);
-    if (text.empty() || text == "." || text == ".." || IsDeviceName(text)) return false;
-    for (const char c : text)
-        if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32) return false;
+    if (text.size() <= Extension.size() || text.size() > Longest || IsDeviceName(text) ||
+        !StartsWithNoCase(text.substr(text.size() - Extension.size()), Extension))
+        return false;
+    for (const char c : text) {
+        const bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit && c != '.' && c != '_' && c != '-') return false;
+    }
     return true;
 }
 

@@ -15,6 +15,8 @@ void CheckForUpdates(AppContext& app, NativeHandle window, bool quiet);
 // http:// and https:// addresses.
 bool IsWebLocation(const char* location);
 
-// Whether a firmware file name from the network is a plain base name that
-// may become a local file: no folders, drive, "..", or device name.
-bool IsPlainFileName(const char* name);
+// Whether a firmware file name from the network may become a local file
+// and an argument of avrdude: at most 64 letters, digits, '.', '_' and '-',
+// ending in ".hex" (any letter case) after at least one more, and no
+// device name of Windows.
+bool IsFirmwareFileName(const char* name);

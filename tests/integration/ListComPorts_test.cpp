@@ -52,6 +52,8 @@ TEST(ListComPorts, LinksAreListedByNumberWithTheIdsOfTheirUsbDevices)
         {"com05", "ttyS1", nullptr, nullptr, ""}, // not a name the program opens
         {"com7", nullptr, nullptr, nullptr, "COM7 - " + std::string(pts)},
         {"com13", "ttyACM0", "2a03 8036", nullptr, "COM13 - USB Serial Device (COM13) - USB\\VID_2A03&PID_8036"},
+        {"com255", "ttyS2", nullptr, nullptr, "COM255 - DEV/ttyS2"},
+        {"com261", "ttyS3", nullptr, nullptr, ""}, // above a byte: it would be taken for COM5
     };
     std::vector<std::string> expected;
     int bus = 0;

@@ -25,6 +25,7 @@ constexpr const char* NewTool = "New configuration tool available, do you want t
 constexpr const char* NewFirmware = "New firmware available, do you want to download it ?";
 constexpr const char* NoUpdate = "No update available";
 constexpr const char* NotFlashed = "Could not flash the firmware, please check that your device is connected";
+constexpr const char* Image = ":0400000001020304F2\r\n:00000001FF\r\n";
 
 class UpdateCheckTest : public ExecRuntime, protected AppPage {
 protected:
@@ -49,7 +50,7 @@ protected:
         std::string text = script;
         if (const std::size_t at = text.find("HOST"); at != std::string::npos) text.replace(at, 4, server->Host());
         dir.Write("vt_servers.ini", text);
-        dir.Write("wheel.hex", ":00000001FF\r\n");
+        dir.Write("wheel.hex", Image);
         setenv("VANTOR_UPDATE_HOST", server->Host().c_str(), 1);
         ui.controls.SetMessageAnswer(answer);
         CheckForUpdates(*app, &page, quiet);
@@ -143,24 +144,35 @@ TEST_F(UpdateCheckTest, FirmwareIsOfferedWhenNewerThanTheBoards)
     }
 }
 
-// The image is downloaded and kept under its own name; a name that is no
-// plain file name is refused before anything is asked for.
-TEST_F(UpdateCheckTest, YesToTheFirmwareDownloadsItUnderAPlainName)
+// The image is downloaded and kept under its own name; a name that could
+// be another file or could carry an option is refused before anything is
+// asked for.
+TEST_F(UpdateCheckTest, YesToTheFirmwareDownloadsItUnderAFirmwareName)
 {
     // No port lister here: the board cannot be reset.
     EXPECT_EQ(Check(Firmware("0,0,0,0x67"), true, MessageAnswerYes),
               (Texts{NewFirmware, "Could not execute listComPorts.exe", NotFlashed}));
     EXPECT_EQ(Asked(), (Texts{"vt_servers.ini", "wheel.hex"}));
-    EXPECT_EQ(dir.Read("wheel.hex"), ":00000001FF\r\n");
-    ui.controls.Clear();
-    EXPECT_EQ(Check(Firmware("0,0,0,0x67", "\"../wheel.hex\""), true, MessageAnswerYes), Texts{NewFirmware});
-    EXPECT_EQ(Asked().size(), 3u);
+    EXPECT_EQ(dir.Read("wheel.hex"), Image);
+    dir.Write("GameProfiles.ini", "[GameProfiles]\r\n");
+    for (const char* name : {"../wheel.hex", "GameProfiles.ini", "x -e -lLog.txt y.hex"}) {
+        ui.controls.Clear();
+        const std::size_t asked = Asked().size();
+        EXPECT_EQ(Check(Firmware("0,0,0,0x67", std::string("\"") + name + "\""), true, MessageAnswerYes),
+                  Texts{NewFirmware});
+        EXPECT_EQ(Asked().size(), asked + 1) << name << ": only the script";
+    }
+    EXPECT_EQ(dir.Read("GameProfiles.ini"), "[GameProfiles]\r\n");
     EXPECT_NE(dir.Read("Log.txt").find("CheckForUpdates: firmware file name refused: ../wheel.hex"), std::string::npos);
-    const char* names[][2] = {{"wheel.hex", "1"}, {"fw-0.66.hex", "1"}, {"a/b.hex", "0"},  {"a\\b.hex", "0"},
-                              {"C:b.hex", "0"},   {"..", "0"},          {"CON", "0"},      {"nul.hex", "0"},
-                              {"com7.hex", "0"},  {"com0.hex", "1"},    {"lpt1", "0"},     {"", "0"},
-                              {"a\tb", "0"},      {"console.hex", "1"}};
-    for (const auto& [name, plain] : names) EXPECT_EQ(IsPlainFileName(name), *plain == '1') << name;
+    const std::string longest = std::string(60, 'w') + ".hex";
+    const char* names[][2] = {{"wheel.hex", "1"}, {"fw-0.66_b.HEX", "1"}, {longest.c_str(), "1"},
+                              {"a/b.hex", "0"},   {"a\\b.hex", "0"},      {"C:b.hex", "0"},
+                              {".hex", "0"},      {"nul.hex", "0"},       {"com7.hex", "0"},
+                              {"com0.hex", "1"},  {"", "0"},              {"wheel.hex.", "0"},
+                              {"wheel.hex ", "0"}, {"a?b.hex", "0"},      {"a\"b.hex", "0"},
+                              {"wheel.ini", "0"}, {"console.hex", "1"}};
+    for (const auto& [name, taken] : names) EXPECT_EQ(IsFirmwareFileName(name), *taken == '1') << name;
+    EXPECT_FALSE(IsFirmwareFileName(("w" + longest).c_str())) << "65 characters";
 }
 
 } // namespace

@@ -251,10 +251,21 @@ TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
     WheelSim sim(dir.path(), 5, {"--status", "8", "--boot-link", Path("com9")});
     const std::string make = "python3 " MAKEHEX_PATH " --version 359 --size 4000 --out " + Path("wheel.hex");
     ASSERT_EQ(std::system((make + " --bad-checksum").c_str()), 0);
-    Result r = Run({"--com", "5", "flash", Path("wheel.hex")});
-    EXPECT_EQ(r.status, Refused);
-    EXPECT_NE(r.err.find("is no firmware image (bad checksum in line"), std::string::npos) << r.err;
-    EXPECT_TRUE(sim.LogLinesWith("bootloader").empty());
+    dir.Write("end.hex", ":00000001FF\r\n");
+    fs::create_directory(Path("folder.hex"));
+    const struct { const char* file; int status; std::string err; } refused[] = {
+        {"wheel.hex", Refused, "is no firmware image (bad checksum in line"},
+        {"end.hex", Refused, "is no firmware image (no data to write)"},
+        {"folder.hex", NoFile, "vantorctl: flash: cannot read " + Path("folder.hex") + "\n"},
+    };
+    Result r;
+    for (const auto& c : refused) {
+        r = Run({"--com", "5", "flash", Path(c.file)});
+        EXPECT_EQ(r.status, c.status) << c.file;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_TRUE(sim.LogLinesWith("bootloader").empty()) << "the board was never reset";
 
     ASSERT_EQ(std::system(make.c_str()), 0);
     for (const char* tool : {"--avrdude", "--avrdude-conf"}) {
@@ -269,9 +280,12 @@ TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
     EXPECT_EQ(r.status, Unreachable);
     EXPECT_NE(r.err.find("is not among the ports listComPorts lists"), std::string::npos) << r.err;
 
+    const auto written = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+    fs::last_write_time(Path("wheel.hex"), written);
     r = Run({"--com", "5", "flash", Path("wheel.hex")});
     EXPECT_EQ(r.status, Ok) << r.err;
     EXPECT_NE(r.err.find("avrdude: 4004 bytes of flash verified"), std::string::npos) << "avrdude's own progress";
+    EXPECT_EQ(fs::last_write_time(Path("wheel.hex")), written) << "avrdude got a copy; the user's file is not rewritten";
     ASSERT_TRUE(WaitUntil([&] { return fs::is_symlink(Path("com5")); }, std::chrono::seconds(5)));
     EXPECT_NE(Run({"--com", "5", "status"}).out.find("Firmware=1.103\n"), std::string::npos) << "version 0x0167";
 }

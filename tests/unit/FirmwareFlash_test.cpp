@@ -31,8 +31,9 @@ struct FakeTools final : ChildProcesses {
         if (listings.size() > 1) listings.pop_front();
         return true;
     }
-    int Run(const std::string& program, const Lines& arguments) override
+    int Run(const std::string& program, const Lines& arguments, uint32_t limitMs) override
     {
+        limit = limitMs;
         runs.push_back(program);
         for (const std::string& a : arguments) runs.back() += " " + a;
         return status;
@@ -41,6 +42,7 @@ struct FakeTools final : ChildProcesses {
     std::deque<Lines> listings;
     Lines listerRuns, runs;
     int status = 0;
+    uint32_t limit = 0;
 };
 
 const std::string Long = std::string(120, '.');
@@ -126,7 +128,11 @@ TEST(HexImage, OnlyRecordsInsideTheApplicationAreaWithAnEndPass)
         {"<html><body>404 not found</body></html>", "line 1 is no HEX record"},
         {":0500000001020304F2\r\n", "line 1 is no HEX record"}, // the count says more than the line has
         {":00000006FA\r\n", "line 1 has the unknown record type 6"},
-        {":00000001FF\r\njunk after the end", ""},
+        {":0400000001020304F2\r\n:00000001FF\r\njunk after the end", ""},
+        {":00000001FF\r\n", "no data to write"},
+        {":0000000000\r\n:00000001FF\r\n", "no data to write"},
+        {":02000004FFFFFC\r\n:01FFFF000001\r\n:00000001FF\r\n",
+         "line 2 writes 0xFFFFFFFF to 0xFFFFFFFF, beyond the application area"}, // no wrap to 0
     };
     for (const auto& [image, refusal] : cases) {
         char reason[96] = "";
@@ -172,6 +178,7 @@ TEST_F(FlashTest, BootLoadersNewPortGetsTheImageThroughAvrdude)
     EXPECT_TRUE(LogHas("Tools/avrdude -CTools/avrdude.conf -v -patmega32u4 -cavr109 -P/dev/ttyS10 -b57600 "
                        "-D-Uflash:w:wheel.hex:i"));
     EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{1500});
+    EXPECT_EQ(tools.limit, 120000u) << "two minutes at most";
     EXPECT_EQ(app->firmwareVersion, 0u) << "read again from the board that comes back";
     EXPECT_EQ(app->commandBusy, 0);
     EXPECT_TRUE(Shown().empty());
@@ -191,6 +198,7 @@ TEST_F(FlashTest, EachFailureTellsAtMostItsOwnAndKeepsTheVersion)
         {"no new port", {{"COM5"}, {"COM5"}}, 0, 5, {"Could find any board with a bootloader"}, 0},
         {"avrdude failed", {{"COM5"}, {"COM5", "COM9"}}, 1, 5, {}, 1},
         {"avrdude missing", {{"COM5"}, {"COM5", "COM9"}}, -1, 5, {}, 1},
+        {"avrdude stopped at its limit", {{"COM5"}, {"COM5", "COM9"}}, ChildStopped, 5, {}, 1},
         {"port will not open", {{"COM6"}}, 0, 6, {"Could not reset your board on COM6"}, 0},
     };
     for (const auto& c : cases) {
@@ -200,13 +208,15 @@ TEST_F(FlashTest, EachFailureTellsAtMostItsOwnAndKeepsTheVersion)
         tools.listings = c.listings;
         tools.status = c.avrdude;
         app->boardComPort = c.boardPort;
+        app->commandBusy = 1; // as the update check holds it around its boxes
         EXPECT_FALSE(Flash());
         EXPECT_EQ(Shown(), c.shown);
         EXPECT_EQ(tools.runs.size(), c.runs);
         EXPECT_EQ(app->firmwareVersion, 0x0102u);
-        EXPECT_EQ(app->commandBusy, 0);
+        EXPECT_EQ(app->commandBusy, 1) << "left to the caller";
     }
     EXPECT_TRUE(LogHas("FlashFirmware: avrdude failed (exit status 1)"));
+    EXPECT_TRUE(LogHas("FlashFirmware: avrdude did not end within 120 s and was stopped"));
 }
 
 TEST_F(FlashTest, BadImageIsRefusedBeforeThePortsAreListed)
@@ -216,6 +226,49 @@ TEST_F(FlashTest, BadImageIsRefusedBeforeThePortsAreListed)
     EXPECT_TRUE(LogHas("FlashFirmware: wheel.hex refused: bad checksum in line 1"));
     EXPECT_TRUE(tools.listerRuns.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "wheel.hex"));
+}
+
+// The image reaches avrdude only whole, and only in place of an earlier
+// image: a file of the user's, a folder, a full disk stop the flash before
+// the board is touched.
+TEST_F(FlashTest, ImageIsKeptOnlyWholeAndOnlyInPlaceOfAnImage)
+{
+    namespace fs = std::filesystem;
+    const struct {
+        const char* name;
+        void (*before)(const fs::path&);
+        const char* shown;
+        const char* left; // wheel.hex afterwards; nullptr: none
+    } cases[] = {
+        {"an earlier image", [](const fs::path& d) { std::ofstream(d / "wheel.hex") << ":0100000000FF\n:00000001FF\n"; },
+         nullptr, Image},
+        {"the user's file", [](const fs::path& d) { std::ofstream(d / "wheel.hex") << "[GameProfiles]\r\n"; },
+         "The file wheel.hex is no firmware image and was left as it is", "[GameProfiles]\r\n"},
+        {"a folder", [](const fs::path& d) { fs::create_directory(d / "wheel.hex"); },
+         "Could not write the firmware to wheel.hex: a folder or device has that name", nullptr},
+        {"no room beside it", [](const fs::path& d) { fs::create_directory(d / "wheel.hex.new"); },
+         "Could not write the firmware to wheel.hex", nullptr},
+        {"a full disk", [](const fs::path& d) { fs::create_symlink("/dev/full", d / "wheel.hex.new"); },
+         "Could not write the firmware to wheel.hex", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.controls.Clear();
+        tools.listerRuns.clear();
+        tools.listings = {{"COM5"}, {"COM5", "COM9"}};
+        fs::remove_all(dir.path() / "wheel.hex");
+        fs::remove_all(dir.path() / "wheel.hex.new");
+        c.before(dir.path());
+        EXPECT_EQ(Flash(), c.shown == nullptr);
+        EXPECT_EQ(Shown(), c.shown ? Lines{c.shown} : Lines{});
+        if (c.shown) {
+            EXPECT_TRUE(LogHas(std::string("FlashFirmware: ") + c.shown));
+            EXPECT_TRUE(tools.listerRuns.empty()) << "the board was not touched";
+        }
+        if (c.left) EXPECT_EQ(dir.Read("wheel.hex"), c.left);
+        else EXPECT_FALSE(fs::is_regular_file(dir.path() / "wheel.hex"));
+        EXPECT_FALSE(fs::is_regular_file(dir.path() / "wheel.hex.new"));
+    }
 }
 
 } // namespace

@@ -3,18 +3,42 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <process.h>
+#include <fcntl.h>
+#include <io.h>
 
 namespace {
 
-// An argument as the C runtime's spawn hands it on: quoted when it holds a
-// blank, since the runtime joins the arguments with blanks.
-std::string Quoted(const std::string& text)
+// Starts the program (no shell: the command line goes to it as built). One
+// whose output is read runs without a console window of its own. A program
+// named without an extension is its ".exe".
+bool Start(const std::string& program, const std::vector<std::string>& arguments, HANDLE output,
+           PROCESS_INFORMATION& process)
 {
-    if (text.find_first_of(" \t") == std::string::npos) return text;
-    std::string quoted(1, '"');
-    quoted.append(text).push_back('"');
-    return quoted;
+    std::string path = program;
+    if (path.find('.', path.find_last_of("\\/") + 1) == std::string::npos) path += ".exe";
+    std::string line = WindowsCommandLine(arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
+    if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, output != nullptr,
+                        output ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    return true;
+}
+
+// The exit status of a process that has ended, and its handle closed.
+int Finish(PROCESS_INFORMATION& process)
+{
+    DWORD status = 0;
+    const bool known = GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hProcess);
+    return known ? static_cast<int>(status) : -1;
 }
 
 class WindowsChildProcesses final : public ChildProcesses {
@@ -23,25 +47,39 @@ public:
     {
         lines.clear();
         if (!FileExists(program)) return false;
-        // cmd.exe /c drops the outer quotes of a line that starts with one.
-        std::string command(1, '"');
-        command.append(Quoted(program)).push_back('"');
-        std::FILE* output = _popen(command.c_str(), "rt");
-        if (!output) return false;
-        ReadLines(output, lines);
-        _pclose(output);
-        return true;
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        HANDLE readEnd, writeEnd;
+        if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0)) return false;
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        PROCESS_INFORMATION process{};
+        const bool started = Start(program, {program}, writeEnd, process);
+        CloseHandle(writeEnd);
+        const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(readEnd), _O_RDONLY | _O_TEXT);
+        std::FILE* output = descriptor < 0 ? nullptr : _fdopen(descriptor, "rt");
+        if (output) {
+            ReadLines(output, lines);
+            std::fclose(output);
+        } else if (descriptor >= 0) {
+            _close(descriptor);
+        } else {
+            CloseHandle(readEnd);
+        }
+        if (started) {
+            WaitForSingleObject(process.hProcess, INFINITE);
+            Finish(process);
+        }
+        return started && output;
     }
 
-    int Run(const std::string& program, const std::vector<std::string>& arguments) override
+    int Run(const std::string& program, const std::vector<std::string>& arguments, uint32_t limitMs) override
     {
-        std::vector<std::string> quoted;
-        for (const std::string& a : arguments) quoted.push_back(Quoted(a));
-        std::vector<const char*> argv;
-        for (const std::string& a : quoted) argv.push_back(a.c_str());
-        argv.push_back(nullptr);
-        const intptr_t status = _spawnv(_P_WAIT, program.c_str(), argv.data());
-        return status == -1 ? -1 : static_cast<int>(status);
+        PROCESS_INFORMATION process{};
+        if (!Start(program, arguments, nullptr, process)) return -1;
+        if (WaitForSingleObject(process.hProcess, limitMs) == WAIT_OBJECT_0) return Finish(process);
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        Finish(process);
+        return ChildStopped;
     }
 };
 
