@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         const std::size_t com = line.find("COM");
         if (com == std::string::npos) continue;
         const std::string digits = line.substr(com + 3, line.find_first_not_of("0123456789", com + 3) - com - 3);
-        const unsigned long number = digits.empty() ? 0 : std::stoul(digits.substr(0, 9));
+        const std::string value = digits.substr(std::min(digits.find_first_not_of('0'), digits.size()));
+        const unsigned long number = value.size() > 3 ? 1000 : value.empty() ? 0 : std::stoul(value); // 1000: no port
         plain = plain && number > 0;
         if (plain && number <= 255 && named.size() < MaxListedPorts) named.push_back(number);
     }
