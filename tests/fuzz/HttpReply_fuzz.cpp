@@ -16,15 +16,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <thread>
-#include <vector>
 
 namespace {
 
-std::string g_reply;              // what the server sends
-std::vector<std::size_t> g_ends;  // where the bytes of each receive call end
-std::size_t g_sent = 0, g_call = 0;
-int g_ending = 0;                 // 0 closes, 1 fails, 2 falls silent
+std::string_view g_input;        // the chunks not yet sent
+std::string g_pending, g_reply;  // the rest of the chunk being sent; all that was sent
+int g_ending = 0;                // 0 closes, 1 fails, 2 falls silent
 std::atomic<bool> g_silent{false};
 HttpClient* g_client = nullptr;
 
@@ -49,15 +48,21 @@ bool SendTcp(TcpHandle, const char*, std::size_t) { return true; }
 void CloseTcp(TcpHandle) {}
 long ReceiveTcp(TcpHandle, char* buffer, std::size_t size, uint32_t)
 {
-    if (g_call == g_ends.size()) {
+    while (g_pending.empty() && !g_input.empty()) {
+        const auto length = static_cast<uint8_t>(g_input[0]);
+        const std::size_t n = length == 0xFF ? 0 : std::min<std::size_t>(length, g_input.size() - 1);
+        g_pending = length == 0xFF ? std::string(300 << 10, 'x') : std::string(g_input.substr(1, n));
+        g_input.remove_prefix(1 + n);
+    }
+    if (g_pending.empty()) {
         if (g_ending != 2) return g_ending == 0 ? 0 : TcpFailed;
         g_silent = true;
         std::this_thread::sleep_for(std::chrono::microseconds(10));
         return TcpNothingYet;
     }
-    const std::size_t n = std::min(size, g_ends[g_call] - g_sent);
-    std::memcpy(buffer, g_reply.data() + g_sent, n);
-    if ((g_sent += n) == g_ends[g_call]) ++g_call;
+    const std::size_t n = g_pending.copy(buffer, size);
+    g_reply += g_pending.substr(0, n);
+    g_pending.erase(0, n);
     return static_cast<long>(n);
 }
 
@@ -71,16 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
     g_ending = data[0] % 3;
+    g_input = std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1);
+    g_pending.clear();
     g_reply.clear();
-    g_ends.clear();
-    g_sent = g_call = 0;
     g_silent = false;
-    for (std::size_t i = 1, n = 0; i < size && g_reply.size() <= HttpClient::ReplyLimit; i += 1 + n) {
-        n = data[i] == 0xFF ? 0 : std::min<std::size_t>(data[i], size - i - 1);
-        g_reply += data[i] == 0xFF ? std::string(300 << 10, 'x')
-                                   : std::string(reinterpret_cast<const char*>(data) + i + 1, n);
-        if (g_reply.size() > (g_ends.empty() ? 0 : g_ends.back())) g_ends.push_back(g_reply.size()); // 0: a close
-    }
     const std::size_t before = MainRamFree();
     {
         HttpClient client;
