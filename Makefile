@@ -44,5 +44,7 @@ bench: setup native
 	@echo "bench: the log's debugger output (standard error) is dropped"
 	build/linux/bench/vantor_bench 2>/dev/null
 
+# Every fuzz target side by side for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=3600).
+FUZZ_SECONDS ?= 600
 fuzz: setup
-	scripts/fuzz 600
+	scripts/fuzz $(FUZZ_SECONDS)

@@ -89,6 +89,18 @@ const char* PastToken(const ScriptTable* table, const char* p)
     return p;
 }
 
+// Whether the token that starts at p reads as a section header: it begins
+// with '[', or its quoted text does (in apostrophes a backslash takes the
+// next character as it stands, so '\[ reads as [).
+bool OpensHeader(const ScriptTable* table, const char* p)
+{
+    if (*p == '[') return true;
+    if (*p != '"' && *p != '\'') return false;
+    const char* text = p + 1;
+    if (*p == '\'' && text + 1 < table->end && *text == '\\') ++text;
+    return !AtTextEnd(table, text) && *text == '[';
+}
+
 void ToUpper(char* text)
 {
     for (; *text; ++text) *text = static_cast<char>(std::toupper(static_cast<unsigned char>(*text)));
@@ -253,7 +265,7 @@ const char* SectionEnd(const ScriptTable* table, const char* p)
         } else if (StartsComment(table, p)) {
             p = PastComment(table, p);
             indent = nullptr;
-        } else if (!value && (c == '[' || ((c == '"' || c == '\'') && !AtTextEnd(table, p + 1) && p[1] == '['))) {
+        } else if (!value && OpensHeader(table, p)) {
             return indent ? indent : p;
         } else {
             const char* next = PastToken(table, p);

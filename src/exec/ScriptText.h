@@ -9,7 +9,8 @@
 const char* FindSectionHeader(ScriptTable* table, const char* name);
 
 // Where the section whose header ends at `from` ends: at the next token
-// that begins with '[' where a key could stand (not after an = , < > | ( or
+// that the reader reads as beginning with '[' (a quoted one too) where a
+// key could stand (not after an = , < > | ( or
 // ) that follows a key or value on its line), together with the blanks
 // that indent it; or at the end of the text. Comments and quoted texts are
 // passed as the reader passes them.

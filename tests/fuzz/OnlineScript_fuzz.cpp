@@ -1,9 +1,8 @@
 // Fuzzes the reading of an online script from the network into what the
 // update check offers: every text must stay terminated inside its field,
 // and the runtime's pools must get every block back.
-#include "exec/Exec.h"
-#include "exec/ExecConfig.h"
 #include "exec/Memory.h"
+#include "FuzzExec.h"
 #include "update/OnlineScript.h"
 
 #include <cstddef>
@@ -21,14 +20,7 @@ void CheckText(const char (&text)[N])
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    ExecConfig config;
-    config.mainRamSize = 16u << 20;
-    config.logMode = 0;
-    std::strcpy(config.baseDirectory, "/nonexistent/");
-    return InitExec(config) ? 0 : 1;
-}
+extern "C" int LLVMFuzzerInitialize(int*, char***) { return StartFuzzExec(16u << 20); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

@@ -3,11 +3,10 @@
 // failure, and so is a rewritten section that changes a byte outside it,
 // ends later than the reader ends it, or does not read back as written.
 
-#include "exec/Exec.h"
-#include "exec/ExecConfig.h"
 #include "exec/Memory.h"
 #include "exec/ScriptKeywords.h"
 #include "exec/ScriptTable.h"
+#include "FuzzExec.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -83,11 +82,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     if (!mkdtemp(g_folder)) return 1;
     std::snprintf(g_path, sizeof g_path, "%s/fuzz.ini", g_folder);
     std::atexit(RemoveFolder);
-    ExecConfig config;
-    config.mainRamSize = 16u << 20;
-    config.logMode = 0;
-    std::strcpy(config.baseDirectory, "/nonexistent/");
-    return InitExec(config) ? 0 : 1;
+    return StartFuzzExec(16u << 20);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -159,6 +159,7 @@ TEST_F(ScriptTables, SectionIsRewrittenInPlaceOrAppended)
         {"[Settings]\r\nA=1 [T]\r\n", section + "[T]\r\n"},
         {"[Settings]=[T]\r\n", section + "[T]\r\n"},
         {"[Settings]\r\n'' \"\"=[T]\r\n", section + "[T]\r\n"}, // empty quotes are no key
+        {"[Settings]\rA=1\r'\\[T]'\r", section + "'\\[T]'\r"}, // read as the key [T]
         // A '[' that begins or sits inside a value, or a comment, is no header.
         {"[Settings]\r\nA=[x],y[2]\r\nA=1 // [c]\r\nA=/*[c]*/3\r\n\r\n[T]\r\n", section + "[T]\r\n"},
         // A section added after a '[' that is never closed is found again.
