@@ -85,11 +85,6 @@ class ShellTest(PageTest):
         self.wine.driver("answer", "Could find the wheel device", IDOK, 20000)
         self.escape(run)
 
-    def test_exit_command_gives_0(self):
-        run = self.start()
-        self.assertEqual(self.wine.driver("command-exit", run.window, EXIT, 20000), "0")
-        self.assertEqual(run.wait(), 0)
-
     def test_second_copy_shows_the_box_and_leaves_the_first_running(self):
         first = self.start()
         second = self.start(find=False)
@@ -98,12 +93,6 @@ class ShellTest(PageTest):
         self.assertIsNone(first.process.poll())
         self.assertEqual(self.wine.driver("title", first.window), TITLE)
         self.escape(first)
-
-    def test_dev_switch_in_any_letter_case_adds_the_drive_page(self):
-        run = self.start("-DEV")
-        self.assertEqual(self.wine.driver("title", run.window), TITLE)
-        self.assertEqual([self.wine.driver("exists", run.window, control) for control in (2088, 1079)], ["1", "1"])
-        self.escape(run)
 
     def test_about_box_closes_with_ok_escape_and_close_button(self):
         run = self.start()
