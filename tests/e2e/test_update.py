@@ -84,17 +84,6 @@ class UpdateTest(PageTest):
         self.assertTrue(self.no_box("No update available"))
         self.escape(run)
 
-    def test_yes_to_new_firmware_downloads_the_image(self):
-        run = self.start_ready(self.serve("[UPDATE]\r\nFW_VERSION=0,0,1,3\r\nFW_UPDATE=0,0,0,0,\"HOST\",\"wheel.hex\"\r\n"))
-        self.wine.driver("post-click", run.window, CHECK_NOW)
-        self.wine.driver("answer", "New firmware available", IDYES, 20000)
-        self.assertTrue(wait_until(lambda: self.server.paths() == ["vt_servers.ini", "wheel.hex"], timeout=20))
-        # This board shows no boot loader after its reset.
-        self.wine.driver("answer", "Could find any board with a bootloader", IDOK, 20000)
-        self.wine.driver("answer", "Could not flash the firmware", IDOK, 20000)
-        self.assertEqual(self.file("wheel.hex"), IMAGE.decode())
-        self.escape(run)
-
     def test_firmware_from_a_hostile_server_never_reaches_the_board_or_the_users_files(self):
         env = self.serve("")
         root = self.dir / "server"
