@@ -113,6 +113,7 @@ TEST_F(BoardLink, ReadSendsItsFrameDropsStaleBytesAndKeepsTheValueWhenNoReplyCom
     EXPECT_EQ(board.Received(), (Bytes{'P', 17, 1, 100, 'p', 8, 4}));
     EXPECT_EQ(std::pair(p[MaxAngle].value, Text(2023)), std::pair(540, std::string("540 \xB0")));
     EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{20, 5})) << "20 ms after the write, 5 after the read";
+    EXPECT_EQ(clock.Waits(), std::vector<uint32_t>{99}) << "one wait for input, of the time left";
     ASSERT_TRUE(Queue({0x55}));
     EXPECT_EQ(ReadParam(*app, 17, 1, -7), -7);
     EXPECT_TRUE(board.Received(0).empty()) << "after a lost reply nothing is asked until identified again";
