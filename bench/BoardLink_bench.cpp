@@ -42,11 +42,36 @@ std::unique_ptr<AppContext> BoundApp()
     return app;
 }
 
-void ReportFloor(benchmark::State& state, double elapsed, double floor)
+// Times the step once an iteration against wheelsim on COM5, after the
+// untimed set-up, and reports the time as a ratio to the floor of the frames
+// of the kind that the board logged.
+template <typename SetUp, typename Step>
+void RunAgainstWheel(benchmark::State& state, const char* kind, double pauseSeconds, SetUp setUp, Step step)
 {
+    TempDir dir;
+    setenv("VANTOR_DOSDEVICES", dir.path().c_str(), 1);
+    auto app = BoundApp();
+    double floor = 0;
+    double elapsed = 0;
+    {
+        WheelSim sim(dir.path(), 5);
+        if (!sim.Running() || !setUp(*app)) state.SkipWithError("wheelsim did not start or answer");
+        for (auto _ : state) {
+            const auto start = std::chrono::steady_clock::now();
+            if (!step(*app)) {
+                state.SkipWithError("wheel not identified");
+                break;
+            }
+            elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+        app->boardPort.Close();
+        sim.Stop();
+        floor = ProtocolFloorSeconds(sim, kind, pauseSeconds);
+    }
     const double iterations = static_cast<double>(state.iterations() ? state.iterations() : 1);
     state.counters["floor_ms"] = floor / iterations * 1000.0;
     if (floor > 0 && state.iterations() > 0) state.counters["ratio_to_floor"] = elapsed / floor;
+    unsetenv("VANTOR_DOSDEVICES");
 }
 
 } // namespace
@@ -54,61 +79,22 @@ void ReportFloor(benchmark::State& state, double elapsed, double floor)
 // From the probe to the last reply of the set, against wheelsim on a pty.
 static void BM_IdentifyAndReadAllParams(benchmark::State& state)
 {
-    TempDir dir;
-    setenv("VANTOR_DOSDEVICES", dir.path().c_str(), 1);
-    auto app = BoundApp();
-    double floor = 0;
-    double elapsed = 0;
-    {
-        WheelSim sim(dir.path(), 5);
-        if (!sim.Running()) {
-            state.SkipWithError("wheelsim did not start");
-            return;
-        }
-        for (auto _ : state) {
-            const auto start = std::chrono::steady_clock::now();
-            app->boardPort.Close();
-            app->linkState = 0;
-            if (!IdentifyWheel(*app, 5)) {
-                state.SkipWithError("wheel not identified");
-                break;
-            }
-            ReadAllParams(*app);
-            elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        }
-        app->boardPort.Close();
-        sim.Stop();
-        floor = ProtocolFloorSeconds(sim, "read", 0.005);
-    }
-    ReportFloor(state, elapsed, floor);
-    unsetenv("VANTOR_DOSDEVICES");
+    RunAgainstWheel(state, "read", 0.005, [](AppContext&) { return true; }, [](AppContext& app) {
+        app.boardPort.Close();
+        app.linkState = 0;
+        if (!IdentifyWheel(app, 5)) return false;
+        ReadAllParams(app);
+        return true;
+    });
 }
 BENCHMARK(BM_IdentifyAndReadAllParams)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 // A profile's 14 writes to an identified wheel, against wheelsim on a pty.
 static void BM_SendProfile(benchmark::State& state)
 {
-    TempDir dir;
-    setenv("VANTOR_DOSDEVICES", dir.path().c_str(), 1);
-    auto app = BoundApp();
-    double floor = 0;
-    double elapsed = 0;
-    {
-        WheelSim sim(dir.path(), 5);
-        if (!sim.Running() || !IdentifyWheel(*app, 5)) {
-            state.SkipWithError("wheel not identified");
-            return;
-        }
-        for (auto _ : state) {
-            const auto start = std::chrono::steady_clock::now();
-            SendProfile(*app);
-            elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        }
-        app->boardPort.Close();
-        sim.Stop();
-        floor = ProtocolFloorSeconds(sim, "write", 0.020);
-    }
-    ReportFloor(state, elapsed, floor);
-    unsetenv("VANTOR_DOSDEVICES");
+    RunAgainstWheel(state, "write", 0.020, [](AppContext& app) { return IdentifyWheel(app, 5); }, [](AppContext& app) {
+        SendProfile(app);
+        return true;
+    });
 }
 BENCHMARK(BM_SendProfile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
