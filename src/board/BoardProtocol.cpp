@@ -46,7 +46,9 @@ bool ReadReply(AppContext& app, uint32_t count, int32_t& value)
     for (uint32_t i = 0; i < count; ++i) {
         const uint64_t start = clock.Milliseconds();
         while (app.boardPort.BytesWaiting() == 0) {
-            if (clock.Milliseconds() - start >= ReplyByteTimeoutMs) return false;
+            const uint64_t waited = clock.Milliseconds() - start;
+            if (waited >= ReplyByteTimeoutMs) return false;
+            if (!app.boardPort.WaitForInput(static_cast<uint32_t>(ReplyByteTimeoutMs - waited))) return false;
         }
         const uint8_t byte = app.boardPort.ReadByte();
         if (i < 4) bytes[i] = byte;

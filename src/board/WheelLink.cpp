@@ -125,11 +125,17 @@ bool IdentifyWheel(AppContext& app, uint8_t port)
     for (;;) {
         // The limit holds even while bytes keep coming, so a device that
         // never stops talking cannot hold the window thread here.
-        if (clock.Milliseconds() - start >= AnswerTimeoutMs) {
+        const uint64_t waited = clock.Milliseconds() - start;
+        if (waited >= AnswerTimeoutMs) {
             com.Close();
             return false;
         }
-        if (com.BytesWaiting() == 0) continue;
+        if (com.BytesWaiting() == 0) {
+            // Asleep until a byte comes or the time left has passed.
+            if (com.WaitForInput(static_cast<uint32_t>(AnswerTimeoutMs - waited))) continue;
+            com.Close();
+            return false;
+        }
         const auto byte = static_cast<char>(com.ReadByte());
         if (taken == 0 && byte != WheelAnswer[0]) continue;
         std::memmove(window, window + 1, answerLength - 1);

@@ -1,5 +1,7 @@
 #include "core/ComPort.h"
 
+#include "platform/Clock.h"
+
 #include <cstring>
 
 namespace {
@@ -72,6 +74,8 @@ void ComPort::DropInput()
 {
     if (IsOpen()) SerialDropInput(handle_);
 }
+
+bool ComPort::WaitForInput(uint32_t ms) { return IsOpen() && ActiveClock().WaitForInput(handle_, ms); }
 
 void ComPort::SetLines(bool on)
 {

@@ -5,7 +5,8 @@
 #include <cstdint>
 
 // The board's serial port. Synchronous, with short driver time-outs;
-// callers that wait for a reply poll BytesWaiting against their own clock.
+// callers that wait for a reply sleep in WaitForInput for the time they
+// have left, against their own clock.
 // The operations are virtual in this slot order: Open, Close, Write, Read,
 // WriteString, BytesWaiting, ReadByte, WriteByte, Purge, SetLines. On a
 // closed port every operation does nothing and returns 0 (Close: -1).
@@ -45,6 +46,11 @@ public:
     // still go out (a full purge could lose them while the driver holds
     // them).
     void DropInput();
+
+    // Sleeps until a byte is there to read, at most ms, in the kernel
+    // (through the clock in use); true when one is there. False at once on
+    // a closed port, and as soon as the line fails.
+    bool WaitForInput(uint32_t ms);
 
     bool IsOpen() const { return handle_ != InvalidSerialHandle; }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -25,11 +26,21 @@ void EnableDriveControls(NativeHandle page, bool enabled)
     }
 }
 
+// Ten times a second: a text that is shown already is not written again,
+// which would only draw it again.
+void ShowText(NativeHandle page, int id, const char* text)
+{
+    char shown[32];
+    Controls& controls = ActiveControls();
+    controls.Text(page, id, shown, sizeof shown);
+    if (std::strcmp(shown, text) != 0) controls.SetText(page, id, text);
+}
+
 void ShowAmperes(NativeHandle page, int id, float amperes)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%1.1f A", static_cast<double>(amperes));
-    ActiveControls().SetText(page, id, text);
+    ShowText(page, id, text);
 }
 
 } // namespace
@@ -39,8 +50,8 @@ uint32_t RefreshDriveStatistics(AppContext& app)
     const NativeHandle page = app.drivePage;
     if (app.driveBus < 0) {
         if (page) {
-            ActiveControls().SetText(page, AverageCurrentId, "NA");
-            ActiveControls().SetText(page, MaximumCurrentId, "NA");
+            ShowText(page, AverageCurrentId, "NA");
+            ShowText(page, MaximumCurrentId, "NA");
             EnableDriveControls(page, false);
         }
         return SmCommError;

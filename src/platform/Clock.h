@@ -1,15 +1,21 @@
 #pragma once
 
+#include "platform/SerialPort.h"
+
 #include <cstdint>
 
-// Milliseconds and sleeping. Every wait of the program (reply time-outs,
-// frame pauses, the link-idle wait) reads this clock, so a test can put a
-// fake one in place where real waiting would only make it slow.
+// Milliseconds, sleeping and waiting for a serial port's input. Every wait
+// of the program (reply time-outs, frame pauses, the link-idle wait) goes
+// through this clock, so a test can put a fake one in place where real
+// waiting would only make it slow.
 class Clock {
 public:
     // A GetTickCount64-style counter: milliseconds since an arbitrary start.
     virtual uint64_t Milliseconds() = 0;
     virtual void Sleep(uint32_t ms) = 0;
+    // Sleeps until the open port has a byte to read, at most ms; true when
+    // one is there (the system's clock: SerialWaitInput).
+    virtual bool WaitForInput(SerialHandle port, uint32_t ms) = 0;
 
 protected:
     ~Clock() = default;

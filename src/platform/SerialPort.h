@@ -23,7 +23,8 @@ struct SerialTimeouts {
     uint32_t writeTotalConstant;
 };
 
-// The board's port: short time-outs, callers poll for their replies.
+// The board's port: short time-outs; callers wait for their replies with
+// SerialWaitInput.
 constexpr SerialTimeouts BoardTimeouts{20, 1, 2, 1, 5};
 
 // The device that COM <port> stands for. Windows: "\\.\COM<port>".
@@ -69,6 +70,16 @@ uint32_t SerialReadOnce(SerialHandle handle, uint8_t* buffer, uint32_t count);
 
 // Bytes in the receive queue; 0 when the call fails.
 uint32_t SerialBytesWaiting(SerialHandle handle);
+
+// Sleeps in the kernel until a byte is there to read or ms have passed,
+// whatever the port's time-outs; true when a byte is there. A line that
+// failed or hung up ends the wait at once with false. POSIX: poll on the
+// descriptor. Windows: a one-byte ReadFile under time-outs that return with
+// the first byte or after ms (ReadIntervalTimeout and
+// ReadTotalTimeoutMultiplier MAXDWORD), the port's own time-outs set again
+// afterwards; the byte it took is kept for the next read, counted by
+// SerialBytesWaiting and dropped by a purge or a close.
+bool SerialWaitInput(SerialHandle handle, uint32_t ms);
 
 // Drops what is queued in both directions and aborts pending transfers.
 void SerialPurge(SerialHandle handle);

@@ -388,6 +388,8 @@ TEST_F(DriveLinkTest, ASilentDriveIsLoggedClosedAndShownAsNA)
     EXPECT_NE(Log().find("\r\nError reading version : 0x29 ->- Comm - Length \r\n"), std::string::npos) << Log();
     EXPECT_EQ(app->driveBus, -1);
     RefreshDriveStatistics(*app);
+    RefreshDriveStatistics(*app);
     EXPECT_EQ(Texts({Text(2101), Text(2107)}), Texts({"NA", "NA"}));
+    EXPECT_EQ(CountStarting(ui.controls.Journal(), "2101 text"), 1) << "a text shown already is not drawn again";
     EXPECT_EQ(Open(), 0) << "the port was given back";
 }

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 namespace {
@@ -20,6 +21,7 @@ constexpr int Ok = 0, Usage = 1, Unreachable = 2, Refused = 3, NoFile = 4;
 struct Result {
     int status;
     std::string out, err;
+    double cpu, wall; // seconds of processor time the program used, and from its start to its end
 };
 
 class VantorctlTest : public ::testing::Test {
@@ -40,9 +42,14 @@ protected:
         posix_spawn_file_actions_addopen(&actions, 2, Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = -1;
         int status = -1;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
+        rusage usage{};
+        const auto start = std::chrono::steady_clock::now();
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) wait4(pid, &status, 0, &usage);
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
         posix_spawn_file_actions_destroy(&actions);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.Read("out"), dir.Read("err")};
+        const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.Read("out"), dir.Read("err"), cpu, wall.count()};
     }
     std::string Path(const std::string& name) const { return (dir.path() / name).string(); }
     std::string Profiles() const { return dir.Read("profiles/GameProfiles.ini"); }
@@ -153,10 +160,15 @@ TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
         {{"status"}, "no port with the wheel board's USB ids (VID_2341 PID_8036) among those listComPorts lists; name it "
                      "with --port or --com"},
     };
+    std::vector<Result> results;
     for (const auto& c : cases) {
-        const Result r = Run(c.words);
+        const Result& r = results.emplace_back(Run(c.words));
         EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tuple(Unreachable, "", "vantorctl: " + c.line + "\n"));
     }
+    // Beyond what a port that cannot be opened costs, the half second of waiting for an answer that never
+    // comes costs next to no processor time.
+    const Result &closed = results[0], &waited = results[3];
+    EXPECT_LT(waited.cpu - closed.cpu, 0.1 * (waited.wall - closed.wall)) << waited.cpu << " s in " << waited.wall << " s";
 }
 
 // Without a port named, the board is the port listed with its USB ids; a

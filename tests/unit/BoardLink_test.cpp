@@ -66,6 +66,20 @@ TEST(ComPort, BytesTravelBothWaysIdleReadsGiveUpAndPurgeDropsWhatCame)
     EXPECT_EQ(port.ReadByte(), 1);
     port.Purge();
     EXPECT_EQ(port.BytesWaiting(), 0u);
+    auto waited = [](ComPort& on, uint32_t ms, bool came) {
+        const auto begun = std::chrono::steady_clock::now();
+        EXPECT_EQ(on.WaitForInput(ms), came);
+        return std::chrono::steady_clock::now() - begun;
+    };
+    EXPECT_GE(waited(port, 30, false), std::chrono::milliseconds(30)) << "an idle line is waited on to the end";
+    board.Send({4});
+    EXPECT_LT(waited(port, 5000, true), std::chrono::seconds(2)) << "a byte ends the wait";
+    EXPECT_EQ(port.ReadByte(), 4);
+    auto unplugged = std::make_unique<PtyBoard>(6);
+    ComPort other;
+    ASSERT_TRUE(other.Open(6, 115200));
+    unplugged.reset();
+    EXPECT_LT(waited(other, 5000, false), std::chrono::seconds(2)) << "a hung-up line ends the wait";
 }
 
 // The program's side of a pty board on COM3, its records bound to a recorded
@@ -99,6 +113,7 @@ TEST_F(BoardLink, ReadSendsItsFrameDropsStaleBytesAndKeepsTheValueWhenNoReplyCom
     EXPECT_EQ(board.Received(), (Bytes{'P', 17, 1, 100, 'p', 8, 4}));
     EXPECT_EQ(std::pair(p[MaxAngle].value, Text(2023)), std::pair(540, std::string("540 \xB0")));
     EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{20, 5})) << "20 ms after the write, 5 after the read";
+    EXPECT_EQ(clock.Waits(), std::vector<uint32_t>{99}) << "one wait for input, of the time left";
     ASSERT_TRUE(Queue({0x55}));
     EXPECT_EQ(ReadParam(*app, 17, 1, -7), -7);
     EXPECT_TRUE(board.Received(0).empty()) << "after a lost reply nothing is asked until identified again";

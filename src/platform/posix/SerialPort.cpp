@@ -1,6 +1,7 @@
 #include "platform/SerialPort.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,16 +106,21 @@ int OpenDevice(const char* path)
     return fd;
 }
 
-// Waits until the descriptor has bytes, up to timeoutMs; false on time-out,
-// hang-up or error.
-bool WaitReadable(int fd, int timeoutMs)
+// Sleeps in poll until the descriptor has bytes, up to timeoutMs; false on
+// time-out, hang-up or error. A hung-up terminal polls readable for ever
+// while it has nothing to read, so a hang-up ends the wait.
+bool WaitReadable(int fd, uint32_t timeoutMs)
 {
+    const uint64_t deadline = NowMs() + timeoutMs;
     pollfd p{fd, POLLIN, 0};
     int r = 0;
-    do {
-        r = poll(&p, 1, timeoutMs);
-    } while (r < 0 && errno == EINTR);
-    return r > 0 && (p.revents & POLLIN) != 0;
+    for (uint64_t left = timeoutMs;;) {
+        r = poll(&p, 1, static_cast<int>(left < INT32_MAX ? left : INT32_MAX));
+        if (r >= 0 || errno != EINTR) break;
+        const uint64_t now = NowMs();
+        left = now < deadline ? deadline - now : 0;
+    }
+    return r > 0 && (p.revents & POLLIN) != 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
 }
 
 bool WaitWritable(int fd, int timeoutMs)
@@ -265,7 +271,7 @@ uint32_t SerialReadOnce(SerialHandle handle, uint8_t* buffer, uint32_t count)
         // A raw line without VMIN reads 0 when it is empty; a hung-up line
         // shows in poll.
         if (n < 0 && errno != EAGAIN && errno != EINTR) break;
-        if (now >= until || !WaitReadable(fd, static_cast<int>(until - now))) break;
+        if (now >= until || !WaitReadable(fd, static_cast<uint32_t>(until - now))) break;
     }
     return got;
 }
@@ -276,6 +282,8 @@ uint32_t SerialBytesWaiting(SerialHandle handle)
     if (ioctl(Fd(handle), FIONREAD, &queued) != 0 || queued < 0) return 0;
     return static_cast<uint32_t>(queued);
 }
+
+bool SerialWaitInput(SerialHandle handle, uint32_t ms) { return WaitReadable(Fd(handle), ms); }
 
 void SerialPurge(SerialHandle handle) { tcflush(Fd(handle), TCIOFLUSH); }
 

@@ -19,6 +19,7 @@ public:
         while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
         }
     }
+    bool WaitForInput(SerialHandle port, uint32_t ms) override { return SerialWaitInput(port, ms); }
 };
 
 } // namespace

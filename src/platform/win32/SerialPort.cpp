@@ -1,12 +1,55 @@
 #include "platform/SerialPort.h"
 
 #include <cstdio>
+#include <mutex>
+#include <unordered_map>
 
 #include <windows.h>
 
 namespace {
 
 HANDLE Handle(SerialHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// The byte a wait for input took off the line, per handle, until a read
+// gives it out or a purge or a close drops it.
+std::mutex g_heldLock;
+std::unordered_map<SerialHandle, uint8_t> g_held;
+
+bool TakeHeld(SerialHandle handle, uint8_t& first)
+{
+    const std::lock_guard<std::mutex> hold(g_heldLock);
+    const auto found = g_held.find(handle);
+    if (found == g_held.end()) return false;
+    first = found->second;
+    g_held.erase(found);
+    return true;
+}
+
+bool Holds(SerialHandle handle)
+{
+    const std::lock_guard<std::mutex> hold(g_heldLock);
+    return g_held.count(handle) != 0;
+}
+
+void Hold(SerialHandle handle, uint8_t first)
+{
+    const std::lock_guard<std::mutex> hold(g_heldLock);
+    g_held[handle] = first;
+}
+
+void DropHeld(SerialHandle handle)
+{
+    const std::lock_guard<std::mutex> hold(g_heldLock);
+    g_held.erase(handle);
+}
+
+uint32_t QueuedBytes(HANDLE h)
+{
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(h, &errors, &status)) return 0;
+    return status.cbInQue;
+}
 
 bool SetTimeouts(HANDLE h, const SerialTimeouts& wanted)
 {
@@ -90,7 +133,11 @@ SerialHandle SerialOpenNamed(const char* name, uint32_t baud, const SerialTimeou
     return InvalidSerialHandle;
 }
 
-bool SerialClose(SerialHandle handle) { return CloseHandle(Handle(handle)) != FALSE; }
+bool SerialClose(SerialHandle handle)
+{
+    DropHeld(handle);
+    return CloseHandle(Handle(handle)) != FALSE;
+}
 
 uint32_t SerialWrite(SerialHandle handle, const uint8_t* bytes, uint32_t count)
 {
@@ -101,25 +148,52 @@ uint32_t SerialWrite(SerialHandle handle, const uint8_t* bytes, uint32_t count)
 
 uint32_t SerialReadOnce(SerialHandle handle, uint8_t* buffer, uint32_t count)
 {
+    if (count == 0) return 0;
+    uint32_t held = 0;
+    if (TakeHeld(handle, buffer[0])) {
+        if (count == 1) return 1;
+        held = 1;
+    }
     DWORD read = 0;
-    ReadFile(Handle(handle), buffer, count, &read, nullptr);
-    return read;
+    ReadFile(Handle(handle), buffer + held, count - held, &read, nullptr);
+    return held + read;
 }
 
-uint32_t SerialBytesWaiting(SerialHandle handle)
+uint32_t SerialBytesWaiting(SerialHandle handle) { return QueuedBytes(Handle(handle)) + (Holds(handle) ? 1u : 0u); }
+
+bool SerialWaitInput(SerialHandle handle, uint32_t ms)
 {
-    DWORD errors = 0;
-    COMSTAT status{};
-    if (!ClearCommError(Handle(handle), &errors, &status)) return 0;
-    return status.cbInQue;
+    HANDLE h = Handle(handle);
+    if (SerialBytesWaiting(handle) > 0) return true;
+    // MAXDWORD itself would be no limit at all: the longest wait is a ms less.
+    const DWORD limit = ms < MAXDWORD ? ms : MAXDWORD - 1;
+    COMMTIMEOUTS own{};
+    if (limit == 0 || !GetCommTimeouts(h, &own)) return false;
+    COMMTIMEOUTS wait = own;
+    wait.ReadIntervalTimeout = MAXDWORD;
+    wait.ReadTotalTimeoutMultiplier = MAXDWORD;
+    wait.ReadTotalTimeoutConstant = limit;
+    if (!SetCommTimeouts(h, &wait)) return false;
+    uint8_t first = 0;
+    DWORD read = 0;
+    const bool done = ReadFile(h, &first, 1, &read, nullptr) != FALSE;
+    SetCommTimeouts(h, &own);
+    if (!done || read != 1) return false;
+    Hold(handle, first);
+    return true;
 }
 
 void SerialPurge(SerialHandle handle)
 {
+    DropHeld(handle);
     PurgeComm(Handle(handle), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
 }
 
-void SerialDropInput(SerialHandle handle) { PurgeComm(Handle(handle), PURGE_RXABORT | PURGE_RXCLEAR); }
+void SerialDropInput(SerialHandle handle)
+{
+    DropHeld(handle);
+    PurgeComm(Handle(handle), PURGE_RXABORT | PURGE_RXCLEAR);
+}
 
 void SerialSetLines(SerialHandle handle, bool on)
 {

@@ -8,6 +8,7 @@ class TickClock final : public Clock {
 public:
     uint64_t Milliseconds() override { return GetTickCount64(); }
     void Sleep(uint32_t ms) override { ::Sleep(ms); }
+    bool WaitForInput(SerialHandle port, uint32_t ms) override { return SerialWaitInput(port, ms); }
 };
 
 } // namespace
