@@ -25,6 +25,7 @@ struct SteppingClock final : Clock {
     uint64_t now = 0;
     uint64_t Milliseconds() override { return now++; }
     void Sleep(uint32_t ms) override { now += ms; }
+    bool WaitForInput(SerialHandle, uint32_t ms) override { return !g_queue.empty() || (now += ms, false); }
 } g_clock;
 
 } // namespace
@@ -47,6 +48,7 @@ uint32_t SerialReadOnce(SerialHandle, uint8_t* buffer, uint32_t count)
     return static_cast<uint32_t>(n);
 }
 uint32_t SerialBytesWaiting(SerialHandle) { return static_cast<uint32_t>(g_queue.size()); }
+bool SerialWaitInput(SerialHandle, uint32_t) { return !g_queue.empty(); }
 void SerialPurge(SerialHandle) { g_queue.clear(); }
 void SerialDropInput(SerialHandle) { g_queue.clear(); }
 void SerialSetLines(SerialHandle, bool) {}

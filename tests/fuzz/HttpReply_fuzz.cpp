@@ -36,6 +36,7 @@ struct WaitingClock final : Clock {
             if (spin > 1000) std::this_thread::sleep_for(std::chrono::microseconds(10));
         now += ms + 99; // longer than asked, as on a busy system
     }
+    bool WaitForInput(SerialHandle, uint32_t) override { return false; } // no serial port here
 } g_clock;
 
 } // namespace
