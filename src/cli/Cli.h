@@ -41,6 +41,13 @@ struct Cli {
 // "vantorctl: <text>" on standard error; returns the status.
 int Fail(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// At start: a standard stream that is closed is held by /dev/null, so that
+// no file the command opens takes its number.
+void HoldStandardStreams();
+// At the end: the command's status, or ExitFile with its line when what it
+// printed could not all be written (a full disk, a closed output).
+int EndStandardOutput(int status);
+
 // A whole number in decimal, with an optional sign and nothing after it.
 bool ParseNumber(const std::string& text, long long& value);
 

@@ -116,7 +116,7 @@ constexpr char Options[] =
     "board's USB ids, VID_2341 PID_8036; the drive's adapter is the one with VID_0403 PID_6001.\n"
     "\n"
     "Exit status: 0 done, 1 usage error, 2 device not reached or not answering, 3 value refused, 4 file not\n"
-    "read or written.\n";
+    "read or written (standard output included).\n";
 
 std::string UsageLine(const Command& command)
 {
@@ -231,9 +231,8 @@ int Run(const Invocation& invocation, const Command& command, std::size_t count)
     return status;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The command line's command, help or version.
+int Dispatch(int argc, char** argv)
 {
     Invocation invocation;
     std::string error;
@@ -272,4 +271,12 @@ int main(int argc, char** argv)
     }
     if (const int status = CheckUsage(invocation, *command, count); status != ExitOk) return status;
     return Run(invocation, *command, count);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    HoldStandardStreams();
+    return EndStandardOutput(Dispatch(argc, argv));
 }

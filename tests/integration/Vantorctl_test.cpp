@@ -29,8 +29,9 @@ protected:
     VantorctlTest() { setenv("VANTOR_DOSDEVICES", dir.path().c_str(), 1); }
     ~VantorctlTest() override { unsetenv("VANTOR_DOSDEVICES"); }
 
-    // vantorctl with the words, profiles in dir/profiles.
-    Result Run(Texts words)
+    // vantorctl with the words, profiles in dir/profiles; standard output
+    // into the file `out` (none: closed).
+    Result Run(Texts words, const char* out = "out")
     {
         words.insert(words.begin(), {VANTORCTL_PATH, "--dir", Path("profiles")});
         std::vector<char*> argv;
@@ -38,7 +39,8 @@ protected:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, Path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out) posix_spawn_file_actions_addopen(&actions, 1, Path(out).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        else posix_spawn_file_actions_addclose(&actions, 1);
         posix_spawn_file_actions_addopen(&actions, 2, Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = -1;
         int status = -1;
@@ -143,6 +145,29 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
         EXPECT_EQ(r.status, c.status) << c.says;
         EXPECT_NE((c.status == Ok ? r.out : r.err).find(c.says), std::string::npos) << r.out << r.err;
     }
+}
+
+// What was printed reached its file, or the run says it did not; a closed
+// output is no file the command's own files could take the place of.
+TEST_F(VantorctlTest, OutputThatCouldNotBeWrittenIsExitFour)
+{
+    fs::create_directory(Path("profiles"));
+    dir.Write("profiles/GameProfiles.ini", ProfileFile(Rally));
+    const struct { Texts words; const char* out; int status; const char* err; } cases[] = {
+        {{"--help"}, "/dev/full", NoFile, "vantorctl: cannot write standard output: No space left on device\n"},
+        {{"profile", "list"}, "/dev/full", NoFile, "vantorctl: cannot write standard output: No space left on device\n"},
+        {{"--version"}, nullptr, NoFile, "vantorctl: cannot write standard output: Bad file descriptor\n"},
+        {{"profile", "show", "None"}, "/dev/full", Usage, nullptr}, // its own failure stands
+        {{"profile", "remove", "Rally"}, nullptr, Ok, ""},          // printed nothing
+    };
+    for (const auto& c : cases) {
+        const Result r = Run(c.words, c.out);
+        EXPECT_EQ(r.status, c.status) << c.words[0];
+        if (c.err) {
+            EXPECT_EQ(r.err, c.err) << c.words[0];
+        }
+    }
+    EXPECT_EQ(Profiles(), ProfileFile("")) << "removed, and the file is whole";
 }
 
 TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
