@@ -6,6 +6,7 @@
 #include "core/AppContext.h"
 #include "core/StartSwitches.h"
 #include "drive/DriveLink.h"
+#include "drive/DriveSerial.h"
 #include "platform/SerialPort.h"
 #include "update/ComPortSearch.h"
 
@@ -13,6 +14,14 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -28,24 +37,51 @@ constexpr Device DriveAdapter{"drive's RS-485 adapter", 0x0403, 0x6001, "--drive
 // "COM<n> (<device>)".
 std::string PortLabel(uint8_t port) { return "COM" + std::to_string(port) + " (" + SerialDeviceName(port) + ")"; }
 
-int ChoosePort(const Device& device, const std::string& path, const std::string& com, uint8_t& port)
+// The ports to try, in order: the one named, else every port listed with
+// the device's USB ids (another device may carry them too).
+int ChoosePorts(const Device& device, const std::string& path, const std::string& com, std::vector<uint8_t>& ports)
 {
     if (!path.empty()) {
-        port = SerialPortOfDevice(path);
+        const uint8_t port = SerialPortOfDevice(path);
+        ports.assign(port != 0, port);
         return port != 0 ? ExitOk : Fail(ExitDevice, "%s: no such device for the %s", path.c_str(), device.what);
     }
     if (!com.empty()) {
         long long number = 0;
         if (!ParseNumber(com, number) || number < 1 || number > 255)
             return Fail(ExitUsage, "%s %s: a COM number 1..255 is wanted", device.comOption, com.c_str());
-        port = static_cast<uint8_t>(number);
+        ports.assign(1, static_cast<uint8_t>(number));
         return ExitOk;
     }
-    port = FindComPortFromIds(device.vendorId, device.productId);
-    if (port != 0) return ExitOk;
+    ports = ComPortsFromIds(device.vendorId, device.productId);
+    if (!ports.empty()) return ExitOk;
     return Fail(ExitDevice, "no port with the %s's USB ids (VID_%04X PID_%04X) among those listComPorts lists; name it "
                 "with %s or %s", device.what, device.vendorId, device.productId, device.pathOption, device.comOption);
 }
+
+// Why the port's device cannot be opened, as the system tells it.
+std::string OpenFailure(uint8_t port)
+{
+    const std::string device = SerialDeviceName(port);
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        std::string why = std::strerror(error);
+        struct stat facts;
+        const group* owner = error == EACCES && stat(device.c_str(), &facts) == 0 ? getgrgid(facts.st_gid) : nullptr;
+        if (owner) why += std::string(" (to use it, be a member of the group ") + owner->gr_name + " that owns it)";
+        return why;
+    }
+    const char* why = flock(fd, LOCK_EX | LOCK_NB) != 0 ? "in use by another program"
+                      : !isatty(fd)                    ? "no serial port"
+                                                       : "it went away";
+    close(fd);
+    return why;
+}
+
+std::string g_driveFault; // what the drive's transport told of an open that failed
+
+void KeepDriveFault(const char* text) { g_driveFault = text; }
 
 } // namespace
 
@@ -71,13 +107,18 @@ bool ParseNumber(const std::string& text, long long& value)
 
 int ConnectBoard(Cli& cli)
 {
-    uint8_t port = 0;
-    const int status = ChoosePort(Board, cli.invocation.port, cli.invocation.com, port);
-    if (status != ExitOk) return status;
-    cli.board = PortLabel(port);
-    if (IdentifyWheel(cli.app, port)) return ExitOk;
-    if (cli.app.linkState == LinkDisconnected) return Fail(ExitDevice, "%s: cannot be opened", cli.board.c_str());
-    return Fail(ExitDevice, "%s: no wheel board answered (\"%s\" wants \"%s\" within 500 ms)", cli.board.c_str(),
+    std::vector<uint8_t> ports;
+    if (const int status = ChoosePorts(Board, cli.invocation.port, cli.invocation.com, ports); status != ExitOk)
+        return status;
+    std::string tried; // the ports that were opened or tried, for the line that tells none answered
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        cli.board = PortLabel(ports[i]);
+        if (IdentifyWheel(cli.app, ports[i])) return ExitOk;
+        tried += (i > 0 ? ", " : "") + cli.board;
+    }
+    if (ports.size() == 1 && cli.app.linkState == LinkDisconnected)
+        return Fail(ExitDevice, "%s: cannot be opened: %s", cli.board.c_str(), OpenFailure(ports[0]).c_str());
+    return Fail(ExitDevice, "%s: no wheel board answered (\"%s\" wants \"%s\" within 500 ms)", tried.c_str(),
                 WheelProbe, WheelAnswer);
 }
 
@@ -89,13 +130,23 @@ int BoardAnswered(Cli& cli)
 
 int ConnectDrive(Cli& cli)
 {
-    uint8_t port = 0;
-    const int status = ChoosePort(DriveAdapter, cli.invocation.drivePort, cli.invocation.driveCom, port);
-    if (status != ExitOk) return status;
+    std::vector<uint8_t> ports;
+    if (const int status = ChoosePorts(DriveAdapter, cli.invocation.drivePort, cli.invocation.driveCom, ports);
+        status != ExitOk)
+        return status;
     g_switches.dev = true;
-    cli.app.driveComPort = port;
-    ConfigureDrive(cli.app);
+    const drive::FaultTeller previous = drive::UseFaultTeller(KeepDriveFault);
+    for (const uint8_t port : ports) {
+        g_driveFault.clear();
+        cli.app.driveComPort = port;
+        ConfigureDrive(cli.app);
+        if (cli.app.driveBus >= 0) break;
+    }
+    drive::UseFaultTeller(previous);
     if (cli.app.driveBus >= 0) return ExitOk;
-    return Fail(ExitDevice, "%s: no SimpleMotion drive answered (node %d at 460800 baud)", PortLabel(port).c_str(),
+    const std::string label = PortLabel(cli.app.driveComPort);
+    if (!g_driveFault.empty())
+        return Fail(ExitDevice, "%s: cannot be opened: %s", label.c_str(), OpenFailure(cli.app.driveComPort).c_str());
+    return Fail(ExitDevice, "%s: no SimpleMotion drive answered (node %d at 460800 baud)", label.c_str(),
                 cli.app.driveAddress);
 }

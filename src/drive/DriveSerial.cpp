@@ -45,7 +45,18 @@ const char* FaultMessage(SerialOpenFault fault)
     }
 }
 
+void TellOnStandardOutput(const char* text) { std::fputs(text, stdout); }
+
+FaultTeller g_teller = TellOnStandardOutput;
+
 } // namespace
+
+FaultTeller UseFaultTeller(FaultTeller teller)
+{
+    const FaultTeller previous = g_teller;
+    g_teller = teller ? teller : TellOnStandardOutput;
+    return previous;
+}
 
 void SetReadTimeout(uint16_t milliseconds) { g_readTimeout = milliseconds; }
 
@@ -61,7 +72,7 @@ int SerialOpen(const char* name)
     SerialOpenFault fault = SerialOpenFault::None;
     const SerialHandle handle = SerialOpenNamed(name, LineBaud, timeouts, fault);
     if (handle == InvalidSerialHandle) {
-        std::fputs(FaultMessage(fault), stdout);
+        g_teller(FaultMessage(fault));
         return -1;
     }
     SerialPortSlot& s = g_slots[slot];

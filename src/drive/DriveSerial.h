@@ -6,8 +6,15 @@
 // opened at 460800 8N1 with a 128-byte transmit buffer that collects a
 // whole packet for one write, and one-byte reads that wait at most the
 // read time-out. Apart from the board's ComPort. Messages go to the
-// standard output; callers see -1 or false and report for themselves.
+// standard output (or to the teller put in place); callers see -1 or false
+// and report for themselves.
 namespace drive {
+
+// Tells an open's fault ("unable to open comport\n" ...): standard output
+// unless a program that owns its output puts its own in place. Returns the
+// one it replaces; nullptr puts standard output back.
+using FaultTeller = void (*)(const char* text);
+FaultTeller UseFaultTeller(FaultTeller teller);
 
 constexpr int SerialSlots = 10;
 constexpr int TransmitBufferSize = 128;

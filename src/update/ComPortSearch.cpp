@@ -44,6 +44,22 @@ bool NumberAfter(const std::string& line, std::size_t from, const char* key, uns
     return digits > 0;
 }
 
+// The port of a lister line that carries these ids behind its "COM<n>", or 0.
+uint8_t PortOfLine(const std::string& line, uint16_t vendorId, uint16_t productId)
+{
+    // Down from the highest, so that a line of COM12 is not taken for COM1.
+    for (int n = HighestPort; n >= 1; --n) {
+        const std::size_t at = line.find("COM" + std::to_string(n));
+        if (at == std::string::npos) continue;
+        const std::size_t behind = at + 3 + std::to_string(n).size();
+        unsigned long vendor = 0, product = 0;
+        if (NumberAfter(line, behind, "VID_", vendor) && NumberAfter(line, behind, "PID_", product) &&
+            vendor == vendorId && product == productId)
+            return static_cast<uint8_t>(n);
+    }
+    return 0;
+}
+
 } // namespace
 
 uint8_t FindComPortFromIds(uint16_t vendorId, uint16_t productId)
@@ -53,18 +69,19 @@ uint8_t FindComPortFromIds(uint16_t vendorId, uint16_t productId)
     LogPrintf(0, "FindComPortFromIds : VID_%04x / PID_%04x", vendorId, productId);
     for (const std::string& line : lines) {
         LogPrintf(0, "%s", line.c_str());
-        // Down from the highest, so that a line of COM12 is not taken for COM1.
-        for (int n = HighestPort; n >= 1; --n) {
-            const std::size_t at = line.find("COM" + std::to_string(n));
-            if (at == std::string::npos) continue;
-            const std::size_t behind = at + 3 + std::to_string(n).size();
-            unsigned long vendor = 0, product = 0;
-            if (NumberAfter(line, behind, "VID_", vendor) && NumberAfter(line, behind, "PID_", product) &&
-                vendor == vendorId && product == productId)
-                return static_cast<uint8_t>(n);
-        }
+        if (const uint8_t port = PortOfLine(line, vendorId, productId)) return port;
     }
     return 0;
+}
+
+std::vector<uint8_t> ComPortsFromIds(uint16_t vendorId, uint16_t productId)
+{
+    std::vector<std::string> lines;
+    std::vector<uint8_t> ports;
+    if (!RunLister(lines)) return ports;
+    for (const std::string& line : lines)
+        if (const uint8_t port = PortOfLine(line, vendorId, productId)) ports.push_back(port);
+    return ports;
 }
 
 std::size_t ListComPorts(uint8_t (&ports)[MaxListedPorts])

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -173,10 +174,16 @@ TEST_F(VantorctlTest, OutputThatCouldNotBeWrittenIsExitFour)
 TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
 {
     WheelSim silent(dir.path(), 5, {"--silent"}), leaving(dir.path(), 3, {"--disconnect-after", "1"});
+    WheelSim held(dir.path(), 6); // held by another program
+    const int holder = open(Path("com6").c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
     fs::create_symlink(Path("nothing"), Path("com4"));
+    const std::string busy = "COM6 (" + Path("com6") + "): cannot be opened: in use by another program";
     const struct { Texts words; std::string line; } cases[] = {
-        {{"--com", "255", "status"}, "COM255 (/dev/ttyS254): cannot be opened"},
-        {{"--com", "4", "status"}, "COM4 (" + Path("com4") + "): cannot be opened"},
+        {{"--com", "255", "status"}, "COM255 (/dev/ttyS254): cannot be opened: No such file or directory"},
+        {{"--com", "4", "status"}, "COM4 (" + Path("com4") + "): cannot be opened: No such file or directory"},
+        {{"--com", "6", "status"}, busy},
+        {{"--drive-com", "6", "drive", "stats"}, busy},
         {{"--port", Path("nothing"), "status"}, Path("nothing") + ": no such device for the wheel board"},
         {{"--com", "5", "status"}, "COM5 (" + Path("com5") + "): no wheel board answered (\"areyou?\" wants \"IamHereNow\" "
                                    "within 500 ms)"},
@@ -192,7 +199,8 @@ TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
     }
     // Beyond what a port that cannot be opened costs, the half second of waiting for an answer that never
     // comes costs next to no processor time.
-    const Result &closed = results[0], &waited = results[3];
+    close(holder);
+    const Result &closed = results[0], &waited = results[5];
     EXPECT_LT(waited.cpu - closed.cpu, 0.1 * (waited.wall - closed.wall)) << waited.cpu << " s in " << waited.wall << " s";
 }
 
@@ -201,14 +209,18 @@ TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
 TEST_F(VantorctlTest, PortsAreFoundByUsbIdsOrByTheirDevice)
 {
     fs::create_directory(dir.path() / "elsewhere");
-    WheelSim other(dir.path(), 2), board(dir.path(), 3), unlinked(dir.path() / "elsewhere", 1);
-    const fs::path sysfs = dir.path() / "sys", usb = sysfs / "devices/usb1/1-1";
-    fs::create_directories(usb / "1-1:1.0");
-    std::ofstream(usb / "idVendor") << "2341\n";
-    std::ofstream(usb / "idProduct") << "8036\n";
+    // COM2 carries the board's USB ids too but does not answer: the next port with them is tried.
+    WheelSim other(dir.path(), 2, {"--silent"}), board(dir.path(), 3), unlinked(dir.path() / "elsewhere", 1);
+    const fs::path sysfs = dir.path() / "sys";
     const std::string boardPty = fs::read_symlink(Path("com3")), loosePty = fs::read_symlink(dir.path() / "elsewhere/com1");
-    fs::create_directories(sysfs / "class/tty" / fs::path(boardPty).filename());
-    fs::create_symlink(usb / "1-1:1.0", sysfs / "class/tty" / fs::path(boardPty).filename() / "device");
+    for (const std::string& pty : {std::string(fs::read_symlink(Path("com2"))), boardPty}) {
+        const fs::path usb = sysfs / "devices" / fs::path(pty).filename(), tty = sysfs / "class/tty" / fs::path(pty).filename();
+        fs::create_directories(usb / "1-1:1.0");
+        std::ofstream(usb / "idVendor") << "2341\n";
+        std::ofstream(usb / "idProduct") << "8036\n";
+        fs::create_directories(tty);
+        fs::create_symlink(usb / "1-1:1.0", tty / "device");
+    }
     setenv("VANTOR_SYSFS", sysfs.c_str(), 1);
     const struct { Texts words; std::string port; } cases[] = {
         {{}, "COM3 (" + Path("com3") + ")"},
@@ -351,9 +363,11 @@ TEST_F(VantorctlTest, DriveCommandsReachTheDriveOverSimpleMotion)
             EXPECT_NE(writes.back().find(std::string("\"write\":{\"param\":") + c.write), std::string::npos);
         }
     }
+    DriveSim silent(dir.path(), 8, {"--silent"});
     const Result none = Run({"--drive-com", "8", "drive", "stats"});
-    EXPECT_EQ(std::tie(none.status, none.err),
-              std::tuple(Unreachable, "vantorctl: COM8 (/dev/ttyS7): no SimpleMotion drive answered (node 2 at 460800 baud)\n"));
+    EXPECT_EQ(std::tie(none.status, none.out, none.err),
+              std::tuple(Unreachable, "", "vantorctl: COM8 (" + Path("com8") + "): no SimpleMotion drive answered (node 2 at "
+                                          "460800 baud)\n"));
 }
 
 TEST_F(VantorctlTest, ADriveAnswerThatCameLateOrNeverIsNoValueAndExitsTwoNamingIt)
