@@ -59,16 +59,21 @@ int ReadBack(Cli& cli, const std::vector<int>& records, Report& report)
 {
     AppContext& app = cli.app;
     std::vector<std::string> kept;
+    std::string confirmed, unknown; // read back as sent; not read back since the board stopped answering
     for (int i : records) {
         const int32_t sent = app.params[i].value;
+        const std::string name = ParamSet[i].name;
         RefreshParam(app, app.params[i]);
         report.Number(ParamSet[i].name, app.params[i].value);
-        if (app.params[i].value != sent)
-            kept.push_back(std::string(ParamSet[i].name) + "=" + std::to_string(app.params[i].value) + ", not " +
-                           std::to_string(sent));
+        std::string& list = app.replyLost ? unknown : app.params[i].value == sent ? confirmed : kept.emplace_back();
+        list += (list.empty() ? "" : ", ") + name + "=" + std::to_string(app.replyLost ? sent : app.params[i].value);
+        if (!app.replyLost && app.params[i].value != sent) list += ", not " + std::to_string(sent);
     }
-    if (const int status = BoardAnswered(cli); status != ExitOk) return status;
     for (const std::string& k : kept) Fail(ExitRefused, "the board keeps %s", k.c_str());
+    if (app.replyLost)
+        return Fail(ExitDevice, "%s: the board stopped answering (a reply took over 100 ms); read back as sent: %s; "
+                    "not known to have reached it: %s", cli.board.c_str(), confirmed.empty() ? "none" : confirmed.c_str(),
+                    unknown.c_str());
     return kept.empty() ? ExitOk : ExitRefused;
 }
 

@@ -58,7 +58,10 @@ int ConnectBoard(Cli& cli);
 // ExitOk while every reply of the board came in time.
 int BoardAnswered(Cli& cli);
 // Reads the records back into the report; ExitOk when the board holds
-// every value it was sent, else the status after a line for each it does not.
+// every value it was sent, else the status after a line for each it does
+// not. A board that stops answering on the way is ExitDevice, with a line
+// that names the values read back as sent and those not known to have
+// reached it.
 int ReadBack(Cli& cli, const std::vector<int>& records, Report& report);
 // The same for the drive's port, whose bus is then configured.
 int ConnectDrive(Cli& cli);

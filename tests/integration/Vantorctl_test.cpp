@@ -173,7 +173,8 @@ TEST_F(VantorctlTest, OutputThatCouldNotBeWrittenIsExitFour)
 
 TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
 {
-    WheelSim silent(dir.path(), 5, {"--silent"}), leaving(dir.path(), 3, {"--disconnect-after", "1"});
+    // The leaving board goes after the probe, four writes and three reads.
+    WheelSim silent(dir.path(), 5, {"--silent"}), leaving(dir.path(), 3, {"--disconnect-after", "8"});
     WheelSim held(dir.path(), 6); // held by another program
     const int holder = open(Path("com6").c_str(), O_RDWR | O_NOCTTY);
     ASSERT_EQ(flock(holder, LOCK_EX), 0);
@@ -187,8 +188,9 @@ TEST_F(VantorctlTest, DevicesThatCannotBeReachedSayWhereInOneLine)
         {{"--port", Path("nothing"), "status"}, Path("nothing") + ": no such device for the wheel board"},
         {{"--com", "5", "status"}, "COM5 (" + Path("com5") + "): no wheel board answered (\"areyou?\" wants \"IamHereNow\" "
                                    "within 500 ms)"},
-        {{"--com", "3", "set", "MainGain=1"}, "COM3 (" + Path("com3") + "): the board stopped answering (a reply took over "
-                                              "100 ms)"},
+        {{"--com", "3", "set", "MainGain=1", "GameFxSpring=2", "GameFxDamper=3", "MaxAngle=540"},
+         "COM3 (" + Path("com3") + "): the board stopped answering (a reply took over 100 ms); read back as sent: MainGain=1, "
+         "GameFxSpring=2, GameFxDamper=3; not known to have reached it: MaxAngle=540"},
         {{"status"}, "no port with the wheel board's USB ids (VID_2341 PID_8036) among those listComPorts lists; name it "
                      "with --port or --com"},
     };
