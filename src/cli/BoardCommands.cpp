@@ -140,7 +140,7 @@ int RunSet(Cli& cli)
         const int index = FindParameter(name);
         long long value = 0;
         if (equals == std::string::npos || index < 0 || !ParseNumber(argument.substr(equals + 1), value))
-            return Fail(ExitUsage, "set: %s is no NAME=VALUE of a parameter (set --help lists them)", argument.c_str());
+            return Fail(ExitUsage, "set: %s is not NAME=VALUE with a parameter's name and a whole number (set --help lists them)", argument.c_str());
         const Range range = RangeOf(index);
         if (!range.settable) return Fail(ExitRefused, "set: %s is read only", ParamSet[index].name);
         if (value < range.minimum || value > range.maximum)

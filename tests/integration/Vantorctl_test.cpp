@@ -111,8 +111,8 @@ TEST_F(VantorctlTest, SetIsCheckedBeforeAnythingIsSentThenReadBack)
         {"PwmFrequency=3", Refused, "PwmFrequency takes 0..2"},
         {"LinearityX=32768", Refused, "LinearityX takes 512..32767"},
         {"CenterOffset=0", Refused, "CenterOffset is read only"}, {"ExternalGain=1", Refused, "ExternalGain is read only"},
-        {"Gain=1", Usage, "Gain=1 is no NAME=VALUE"}, {"MainGain", Usage, "no NAME=VALUE"},
-        {"MainGain=1x", Usage, "no NAME=VALUE"},
+        {"Gain=1", Usage, "Gain=1 is not NAME=VALUE"}, {"MainGain", Usage, "not NAME=VALUE"},
+        {"MainGain=1x", Usage, "not NAME=VALUE"},
     };
     const auto frames = sim.LogLinesWith("bytes").size();
     for (const auto& c : refused) {
@@ -325,6 +325,10 @@ TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
             EXPECT_EQ(r.status, NoFile) << tool << " names " << name;
         }
     }
+    WheelSim samePort(dir.path(), 6, {"--status", "8", "--boot-same-port"});
+    r = Run({"--com", "6", "flash", Path("wheel.hex")});
+    EXPECT_EQ(std::tie(r.status, r.err), std::tuple(Unreachable, "vantorctl: no boot loader showed up: listComPorts lists "
+                                                                 "no new port after the board's reset\n"));
     fs::create_directory(Path("elsewhere"));
     WheelSim unlisted(dir.path() / "elsewhere", 1);
     r = Run({"--port", fs::read_symlink(Path("elsewhere/com1")), "flash", Path("wheel.hex")});
