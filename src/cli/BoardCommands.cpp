@@ -8,6 +8,7 @@
 #include "core/AppContext.h"
 #include "profiles/ProfileFields.h"
 
+#include <algorithm>
 #include <strings.h>
 
 namespace {
@@ -100,10 +101,13 @@ int RunStatus(Cli& cli)
     Report report;
     report.Text("Port", cli.board);
     report.Text("Link", LinkStateText(app.linkState));
-    if (app.params[DebugLevel].value != 0) report.Number("DebugLevel", app.params[DebugLevel].value);
-    if (const std::string phase = ShownText(cli, StatusTextId); !phase.empty()) report.Text("Calibration", phase);
-    if (const std::string version = ShownText(cli, FirmwareVersionId); !version.empty())
-        report.Text("Firmware", version);
+    if (const int32_t level = app.params[DebugLevel].value; level != 0) report.Number("DebugLevel", level);
+    else report.JsonNumber("DebugLevel", level);
+    // Not asked while the board traces: no line, null in JSON.
+    for (const auto& [name, id] : {std::pair("Calibration", StatusTextId), std::pair("Firmware", FirmwareVersionId)}) {
+        if (const std::string shown = ShownText(cli, id); !shown.empty()) report.Text(name, shown);
+        else report.Unknown(name);
+    }
     report.Print(cli.invocation.json);
     return ExitOk;
 }
@@ -114,7 +118,7 @@ int RunGet(Cli& cli)
     for (const std::string& name : cli.arguments) {
         const int index = FindParameter(name);
         if (index < 0) return Fail(ExitUsage, "get: no parameter %s (get --help lists them)", name.c_str());
-        records.push_back(index);
+        if (std::find(records.begin(), records.end(), index) == records.end()) records.push_back(index); // once each
     }
     if (records.empty()) {
         for (int i = 0; i < ParamCount; ++i)

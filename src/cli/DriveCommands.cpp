@@ -28,7 +28,7 @@ void AddBandwidth(Report& report, int32_t value)
     report.Number(ParamSet[TorqueBandwidth].name, value);
     char text[32];
     FormatValueText(DisplayBandwidth, value, 0, text, sizeof text);
-    report.Text("Bandwidth", text);
+    report.Measure("Bandwidth", "Hz", text);
 }
 
 // A transaction the drive did not answer as asked: exit 2, one line naming it.
@@ -62,10 +62,10 @@ int RunDriveStats(Cli& cli)
     Report report;
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%x", static_cast<unsigned>(version));
-    report.Text("Version", hex);
+    report.Number("Version", version, hex);
     AddBandwidth(report, bandwidth);
-    report.Text("AverageCurrent", cli.controls.TextOf(app.drivePage, AverageCurrentId));
-    report.Text("MaximumCurrent", cli.controls.TextOf(app.drivePage, MaximumCurrentId));
+    report.Measure("AverageCurrent", "A", cli.controls.TextOf(app.drivePage, AverageCurrentId));
+    report.Measure("MaximumCurrent", "A", cli.controls.TextOf(app.drivePage, MaximumCurrentId));
     report.Print(cli.invocation.json);
     return ExitOk;
 }

@@ -2,11 +2,9 @@
 
 #include <cstdio>
 
-namespace {
-
-// A JSON string of an 8-bit text: the bytes above 127 are taken as the
-// Latin-1 characters they are on the wheel's Windows side.
-std::string Quoted(const std::string& text)
+// The bytes above 127 are taken as the Latin-1 characters they are on the
+// wheel's Windows side.
+std::string Report::Quoted(const std::string& text)
 {
     std::string out = "\"";
     for (const char c : text) {
@@ -25,12 +23,20 @@ std::string Quoted(const std::string& text)
     return out + "\"";
 }
 
-} // namespace
+void Report::Measure(const std::string& name, const char* unit, const std::string& text)
+{
+    const std::string withUnit = std::string(" ") + unit;
+    const bool measured = text.size() > withUnit.size() && text.compare(text.size() - withUnit.size(), withUnit.size(),
+                                                                         withUnit) == 0;
+    const std::string number = measured ? text.substr(0, text.size() - withUnit.size()) : "null";
+    fields_.push_back({name, text, name + unit, number});
+}
 
 std::string Report::Lines() const
 {
     std::string out;
-    for (const Field& f : fields_) out += f.name + "=" + f.value + "\n";
+    for (const Field& f : fields_)
+        if (!f.name.empty()) out += f.name + "=" + f.text + "\n";
     return out;
 }
 
@@ -39,7 +45,7 @@ std::string Report::Json() const
     std::string out = "{";
     for (const Field& f : fields_) {
         if (out.size() > 1) out += ",";
-        out += Quoted(f.name) + ":" + (f.number ? f.value : Quoted(f.value));
+        out += Quoted(f.jsonName) + ":" + f.json;
     }
     return out + "}";
 }
@@ -57,7 +63,7 @@ void Report::PrintRows(const std::vector<Report>& rows, bool json)
             out += (out.size() > 1 ? "," : "") + row.Json();
             continue;
         }
-        for (const Field& f : row.fields_) out += (&f == &row.fields_.front() ? "" : "\t") + f.value;
+        for (const Field& f : row.fields_) out += (&f == &row.fields_.front() ? "" : "\t") + f.text;
         out += "\n";
     }
     std::fputs((json ? out + "]\n" : out).c_str(), stdout);

@@ -75,12 +75,12 @@ TEST_F(VantorctlTest, StatusCalibrationCentringAndGetShowTheBoardAsItIs)
     const struct { Texts words; int status; std::string out, err; } cases[] = {
         {{"center"}, Refused, "", "vantorctl: center: the wheel is not ready (Calibrating left); it centres once calibrated\n"},
         {{"status", "--json"}, Ok, "{\"Port\":\"" + port +
-             "\",\"Link\":\"Wheel Found\",\"Calibration\":\"Calibrating left\",\"Firmware\":\"1.3\"}\n", ""},
+             "\",\"Link\":\"Wheel Found\",\"DebugLevel\":0,\"Calibration\":\"Calibrating left\",\"Firmware\":\"1.3\"}\n", ""},
         {{"status"}, Ok, "Port=" + port + "\nLink=Wheel Ready\nCalibration=Ready\nFirmware=1.3\n", ""},
         {{"center"}, Ok, "CenterOffset=-2\n", ""},
         {{"calibrate"}, Ok, "Calibration=Calibrating left\n", ""},
-        {{"get", "--json", "CenterOffset", "linearityy", "MaxAngle"}, Ok,
-         "{\"CenterOffset\":-2,\"LinearityY\":-1,\"MaxAngle\":900}\n", ""},
+        {{"get", "--json", "CenterOffset", "linearityy", "MaxAngle", "maxangle"}, Ok,
+         "{\"CenterOffset\":-2,\"LinearityY\":-1,\"MaxAngle\":900}\n", ""}, // each parameter once
     };
     for (const auto& c : cases) {
         Texts words = c.words;
@@ -351,7 +351,10 @@ TEST_F(VantorctlTest, DriveCommandsReachTheDriveOverSimpleMotion)
     const struct { Texts words; int status; std::string out; const char* write; } cases[] = {
         {{"stats"}, Ok, "Version=0x201\nTorqueBandwidth=4\nBandwidth=470 Hz\nAverageCurrent=1.3 A\nMaximumCurrent=3.6 A\n",
          nullptr},
-        {{"bandwidth", "11", "--json"}, Ok, "{\"TorqueBandwidth\":11,\"Bandwidth\":\"Unlimited\"}\n", "490,\"value\":11"},
+        // The samples go on where the last stats left them: -2000 first.
+        {{"stats", "--json"}, Ok, "{\"Version\":513,\"TorqueBandwidth\":4,\"BandwidthHz\":470,\"AverageCurrentA\":1.7,"
+                                  "\"MaximumCurrentA\":3.6}\n", nullptr},
+        {{"bandwidth", "11", "--json"}, Ok, "{\"TorqueBandwidth\":11,\"BandwidthHz\":null}\n", "490,\"value\":11"},
         {{"bandwidth", "12"}, Refused, "", nullptr},
         {{"bandwidth", "0"}, Ok, "TorqueBandwidth=0\nBandwidth=100 Hz\n", "490,\"value\":0"},
         {{"restart"}, Ok, "", "554,\"value\":2"},
