@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -112,13 +113,18 @@ bool ReplaceWithRetries(const char* temporary, const char* path)
 // or it cannot take the file's place, the file itself is rewritten.
 bool WriteFileSafely(const char* path, const char* text, std::size_t size)
 {
+    // Through a symbolic link, the file changed is the link's target, in its
+    // own folder; the new file takes the old one's mode and owner.
+    const std::string target = FileBehindLinks(path);
     char temporary[PathMax + 8];
-    std::snprintf(temporary, sizeof temporary, "%s.new", path);
-    if (std::FILE* file = std::fopen(temporary, "wb")) {
+    const int length = std::snprintf(temporary, sizeof temporary, "%s.new", target.c_str());
+    const bool fits = length > 0 && static_cast<std::size_t>(length) < sizeof temporary;
+    if (std::FILE* file = fits ? std::fopen(temporary, "wb") : nullptr) {
         bool written = std::fwrite(text, 1, size, file) == size;
         written = FlushToDisk(file) && written;
         written = std::fclose(file) == 0 && written;
-        if (written && ReplaceWithRetries(temporary, path)) return true;
+        if (written && TakeModeOf(target.c_str(), temporary) && ReplaceWithRetries(temporary, target.c_str()))
+            return true;
         std::remove(temporary);
         // A text that could not be written beside the file (a full disk)
         // would only empty the file in its place.
