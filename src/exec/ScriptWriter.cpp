@@ -51,8 +51,9 @@ void Append(char*& out, const char* text, std::size_t length)
 
 void Append(char*& out, const char* text) { Append(out, text, std::strlen(text)); }
 
-// The section's text; with out null only its length is counted.
-std::size_t BuildSection(const ScriptTable* table, char* out)
+} // namespace
+
+std::size_t SectionText(const ScriptTable* table, char* out)
 {
     std::size_t length = 0;
     auto put = [&](const char* text, std::size_t n) {
@@ -79,6 +80,8 @@ std::size_t BuildSection(const ScriptTable* table, char* out)
     puts("\r\n");
     return length;
 }
+
+namespace {
 
 bool EnsureDirectory(const char* path)
 {
@@ -238,7 +241,7 @@ bool WriteSection(ScriptTable* table)
     const std::size_t oldLength = table->sectionLength <= oldSize - offset ? table->sectionLength : oldSize - offset;
     const char* lineBreak = BreakBefore(table, offset);
     const std::size_t breakSize = std::strlen(lineBreak);
-    const std::size_t sectionSize = BuildSection(table, nullptr);
+    const std::size_t sectionSize = SectionText(table, nullptr);
     const std::size_t newSize = offset + breakSize + sectionSize + (oldSize - offset - oldLength);
 
     auto* text = static_cast<char*>(AllocMem(MemMainRam, newSize));
@@ -249,7 +252,7 @@ bool WriteSection(ScriptTable* table)
     char* out = text;
     Append(out, table->start, offset);
     Append(out, lineBreak);
-    BuildSection(table, out);
+    SectionText(table, out);
     out += sectionSize;
     Append(out, table->start + offset + oldLength, oldSize - offset - oldLength);
 
