@@ -19,7 +19,7 @@ constexpr int ExitFile = 4;    // a file cannot be read or written
 // The command line: the options, wherever they stand, and the other words.
 struct Invocation {
     std::string port, com, drivePort, driveCom, dir, process, avrdude, avrdudeConf;
-    bool json = false, help = false, version = false, replace = false;
+    bool json = false, help = false, version = false, replace = false, repaired = false;
     std::vector<std::string> words;          // the command, a sub-command, the arguments
     std::vector<std::string> commandOptions; // the options given that only some commands take
 };

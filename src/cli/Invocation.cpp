@@ -24,6 +24,7 @@ constexpr ValueOption ValueOptions[] = {
 constexpr FlagOption FlagOptions[] = {
     {"--json", &Invocation::json, false}, {"--help", &Invocation::help, false}, {"-h", &Invocation::help, false},
     {"--version", &Invocation::version, false}, {"--replace", &Invocation::replace, true},
+    {"--repaired", &Invocation::repaired, true},
 };
 
 } // namespace

@@ -65,23 +65,31 @@ const Command Commands[] = {
     {"profile list", "", 0, 0, "", "the profiles: name, a tab, process name",
      "One line per profile in the file's order: its name, a tab and its process name.\n", RunProfileList},
     {"profile show", "NAME", 1, 1, "", "a profile's values by parameter name",
-     "The profile's name, process name and fifteen values, by the names get uses.\n", RunProfileShow},
-    {"profile apply", "NAME", 1, 1, "", "sends a profile to the board",
+     "The profile's name, process name and fifteen values, by the names get uses. A value that the file\n"
+     "lacks or holds out of its range is named on standard error; shown is the value the Windows tool\n"
+     "takes in its place.\n",
+     RunProfileShow},
+    {"profile apply", "NAME [--repaired]", 1, 1, "--repaired", "sends a profile to the board",
      "Sends the profile to the board as the Windows tool does when it is chosen: MaxAngle, MainGain, the\n"
      "seven game effects, ForceTable, WheelFlags and the four user effects, in this order (Filter stays as\n"
-     "the board has it), then reads them back.\n",
+     "the board has it), then reads them back. A profile whose line lacks a value or holds one out of its\n"
+     "range is refused, with a line for each, and nothing is sent, unless --repaired.\n"
+     "  --repaired   sends such a profile with the values profile show shows in their place\n",
      RunProfileApply},
     {"profile save", "NAME [--process EXE]", 1, 1, "--process", "makes a profile of the board's values",
      "Gives the board's current values to the profile NAME, which is made when there is none (with an empty\n"
-     "process name unless --process names one).\n"
+     "process name unless --process names one). A name or process name holds at most 63 characters, none\n"
+     "of them a control character or one of , = < > | ( ) / \".\n"
      "  --process EXE   the file name of the game's executable, which selects the profile in the Windows tool\n",
      RunProfileSave},
     {"profile remove", "NAME", 1, 1, "", "removes a profile (\"Default\" stays)",
      "Removes the profile; \"Default\" stays, as in the Windows tool.\n", RunProfileRemove},
     {"profile export", "NAME FILE", 2, 2, "", "writes a profile to a file of its own",
-     "Writes the profile to FILE as a GameProfiles.ini that holds it alone.\n", RunProfileExport},
+     "Writes the profile to FILE, named as written, as a GameProfiles.ini that holds it alone; - is\n"
+     "standard output.\n",
+     RunProfileExport},
     {"profile import", "FILE [--replace]", 1, 1, "--replace", "adds the profiles of a file",
-     "Adds the profiles of FILE (a GameProfiles.ini or an export). A line that the Windows tool would not\n"
+     "Adds the profiles of FILE (a GameProfiles.ini or an export; - is standard input). A line that the Windows tool would not\n"
      "take as it is written (a value missing or out of range, a text over 63 characters, a name twice)\n"
      "refuses the whole file, and so does a profile that is there already, unless --replace.\n"
      "  --replace   replaces the profiles of the same names\n",
@@ -172,7 +180,9 @@ struct Group {
 };
 constexpr Group Groups[] = {
     {"profile", "\nThe profiles are those of GameProfiles.ini in --dir (default ~/.vantor), read and written as the\n"
-                "Windows tool reads and writes them.\n"},
+                "Windows tool reads and writes them. A change (save, remove, import) holds the lock file\n"
+                "GameProfiles.ini.lock beside it, so that two at once both reach the file: the second waits up to\n"
+                "10 s. Through a link, the file changed is the link's target, which keeps its mode and owner.\n"},
     {"drive", "\nThe drive is the one --drive-port or --drive-com names, else the port that listComPorts lists with\n"
               "its adapter's USB ids, VID_0403 PID_6001.\n"},
 };

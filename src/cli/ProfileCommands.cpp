@@ -4,28 +4,34 @@
 #include "cli/Cli.h"
 #include "cli/Report.h"
 #include "core/AppContext.h"
+#include "platform/FileLock.h"
 #include "profiles/ProfileFields.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/Profiles.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace {
 
 constexpr char DefaultProfileName[] = "Default";
+constexpr char StandardStream[] = "-";  // a FILE of export and import: standard output, standard input
+constexpr uint32_t LockWait = 10000;     // milliseconds a change waits for another one to end
 
 std::string ProfilesPath(const Cli& cli) { return cli.dir + "/GameProfiles.ini"; }
 
 // The profiles of the file, read as the Windows tool reads them at its start;
 // a file that is there but cannot be read is no empty list.
-int LoadList(Cli& cli)
+int LoadList(Cli& cli, std::vector<ProfileFault>* faults = nullptr)
 {
     const std::string path = ProfilesPath(cli);
     std::error_code error;
-    if (ReadProfileFile(cli.app.profiles, path.c_str()) || !std::filesystem::exists(path, error)) return ExitOk;
+    if (ReadProfileFile(cli.app.profiles, path.c_str(), faults) || !std::filesystem::exists(path, error)) return ExitOk;
     return Fail(ExitFile, "cannot read %s", path.c_str());
 }
 
@@ -37,19 +43,59 @@ GameProfile* FindProfile(Cli& cli, const std::string& name)
     return profile;
 }
 
-int SaveList(Cli& cli)
+// The values of the profile that the file does not give as the profile
+// holds them (missing or out of range, so held at their defaults).
+std::vector<std::string> RepairedFields(const std::vector<ProfileFault>& faults, const GameProfile& profile)
+{
+    std::vector<std::string> fields;
+    for (const ProfileFault& fault : faults)
+        if (fault.field && fault.profile == profile.name) fields.push_back(fault.what);
+    return fields;
+}
+
+// A change of the file. Another vantorctl's change waits for it: the lock
+// beside the file is taken before the file is read again and held until the
+// new file is in its place, so no change made meanwhile is written over.
+// `change` works on the list as the file holds it then; ExitOk lets the
+// list be written.
+int ChangeList(Cli& cli, const std::function<int()>& change)
 {
     std::error_code error;
     std::filesystem::create_directories(cli.dir, error);
-    if (WriteProfileFile(cli.app.profiles, ProfilesPath(cli).c_str())) return ExitOk;
-    return Fail(ExitFile, "cannot write %s", ProfilesPath(cli).c_str());
+    const std::string path = ProfilesPath(cli), lockPath = path + ".lock";
+    FileLock lock;
+    const int taken = lock.Take(lockPath.c_str(), LockWait, [&] {
+        Fail(ExitOk, "waiting for another vantorctl to finish its change of %s", path.c_str());
+    });
+    if (taken == EWOULDBLOCK)
+        return Fail(ExitFile, "%s is still being changed by another program holding %s; gave up after %u s",
+                    path.c_str(), lockPath.c_str(), static_cast<unsigned>(LockWait / 1000));
+    if (taken != 0) return Fail(ExitFile, "cannot lock %s: %s", lockPath.c_str(), std::strerror(taken));
+    cli.app.profiles.Clear();
+    if (const int status = LoadList(cli); status != ExitOk) return status;
+    if (const int status = change(); status != ExitOk) return status;
+    if (WriteProfileFile(cli.app.profiles, path.c_str())) return ExitOk;
+    return Fail(ExitFile, "cannot write %s", path.c_str());
 }
 
-// A name or process name that a PROFILE line keeps as it is: at most 63
-// characters, none of them a separator, quote or comment mark of the file.
-bool KeptAsWritten(const std::string& text)
+// Why a name or process name would not be kept as written in a PROFILE line
+// (the rules of the Windows tool's profile dialog, and no / at all); empty
+// when it would be.
+std::string UnfitReason(const std::string& text)
 {
-    return text.size() <= ProfileTextMax && text.find_first_of(",=<>|()\"/\t\r\n") == std::string::npos;
+    if (text.size() > ProfileTextMax) return "is longer than 63 characters";
+    char reason[80] = "";
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            std::snprintf(reason, sizeof reason, "holds the control character 0x%02X", static_cast<unsigned char>(c));
+            return reason;
+        }
+    }
+    const std::size_t at = text.find_first_of(",=<>|()\"/");
+    if (at == std::string::npos) return "";
+    std::snprintf(reason, sizeof reason, "holds %c, which the file would not read back (none of , = < > | ( ) / \")",
+                  text[at]);
+    return reason;
 }
 
 // The records of the fourteen values a profile sends, which the board is
@@ -60,6 +106,14 @@ std::vector<int> SentRecords()
     for (const ProfileField& f : ProfileFields)
         if (f.param != Filter) records.push_back(f.param);
     return records;
+}
+
+// Standard input whole; false when it could not be read.
+bool ReadStandardInput(std::string& text)
+{
+    char block[4096];
+    while (const std::size_t got = std::fread(block, 1, sizeof block, stdin)) text.append(block, got);
+    return !std::ferror(stdin);
 }
 
 } // namespace
@@ -80,9 +134,12 @@ int RunProfileList(Cli& cli)
 
 int RunProfileShow(Cli& cli)
 {
-    if (const int status = LoadList(cli); status != ExitOk) return status;
+    std::vector<ProfileFault> faults;
+    if (const int status = LoadList(cli, &faults); status != ExitOk) return status;
     const GameProfile* profile = FindProfile(cli, cli.arguments[0]);
     if (!profile) return ExitUsage;
+    for (const std::string& field : RepairedFields(faults, *profile))
+        Fail(ExitOk, "profile show: %s: %s; shown is the value taken in its place", profile->name, field.c_str());
     Report report;
     report.Text("Name", profile->name);
     report.Text("Process", profile->processName);
@@ -94,9 +151,16 @@ int RunProfileShow(Cli& cli)
 
 int RunProfileApply(Cli& cli)
 {
-    if (const int status = LoadList(cli); status != ExitOk) return status;
+    std::vector<ProfileFault> faults;
+    if (const int status = LoadList(cli, &faults); status != ExitOk) return status;
     GameProfile* profile = FindProfile(cli, cli.arguments[0]);
     if (!profile) return ExitUsage;
+    const std::vector<std::string> repaired = RepairedFields(faults, *profile);
+    for (const std::string& field : repaired)
+        Fail(ExitOk, "profile apply: %s: %s; %s", profile->name, field.c_str(),
+             cli.invocation.repaired ? "sending the value taken in its place"
+                                     : "nothing sent (--repaired sends the value taken in its place)");
+    if (!repaired.empty() && !cli.invocation.repaired) return ExitRefused;
     if (const int status = ConnectBoard(cli); status != ExitOk) return status;
     ApplyProfile(cli.app, *profile);
     Report sent;
@@ -107,9 +171,10 @@ int RunProfileSave(Cli& cli)
 {
     const std::string& name = cli.arguments[0];
     const std::string& process = cli.invocation.process;
-    if (name.empty() || !KeptAsWritten(name) || !KeptAsWritten(process))
-        return Fail(ExitRefused, "profile save: a name and a process name hold at most 63 characters, none of "
-                    ", = < > | ( ) / \" or a tab");
+    if (name.empty()) return Fail(ExitRefused, "profile save: the name is empty");
+    for (const auto& [what, text] : {std::pair{"name", &name}, std::pair{"process name", &process}})
+        if (const std::string reason = UnfitReason(*text); !reason.empty())
+            return Fail(ExitRefused, "profile save: the %s %s", what, reason.c_str());
     if (const int status = LoadList(cli); status != ExitOk) return status;
     if (const int status = ConnectBoard(cli); status != ExitOk) return status;
     AppContext& app = cli.app;
@@ -122,24 +187,27 @@ int RunProfileSave(Cli& cli)
                         ParamSet[ProfileFields[f].param].name, static_cast<long>(value),
                         static_cast<long>(ProfileFields[f].minimum), static_cast<long>(ProfileFields[f].maximum));
     }
-    GameProfile* profile = app.profiles.Find(name.c_str());
-    if (!profile) profile = app.profiles.Append(name.c_str(), process.c_str());
-    const auto& given = cli.invocation.commandOptions;
-    if (std::find(given.begin(), given.end(), "--process") != given.end())
-        SetProfileText(profile->processName, process.c_str());
-    StoreProfile(app, *profile);
-    return SaveList(cli);
+    return ChangeList(cli, [&] {
+        GameProfile* profile = app.profiles.Find(name.c_str());
+        if (!profile) profile = app.profiles.Append(name.c_str(), process.c_str());
+        const auto& given = cli.invocation.commandOptions;
+        if (std::find(given.begin(), given.end(), "--process") != given.end())
+            SetProfileText(profile->processName, process.c_str());
+        StoreProfile(app, *profile);
+        return ExitOk;
+    });
 }
 
 int RunProfileRemove(Cli& cli)
 {
-    if (const int status = LoadList(cli); status != ExitOk) return status;
-    const GameProfile* profile = FindProfile(cli, cli.arguments[0]);
-    if (!profile) return ExitUsage;
-    if (std::strcmp(profile->name, DefaultProfileName) == 0)
-        return Fail(ExitRefused, "profile remove: You can't remove the default profile");
-    cli.app.profiles.Remove(cli.app.profiles.IndexOf(profile));
-    return SaveList(cli);
+    return ChangeList(cli, [&] {
+        const GameProfile* profile = FindProfile(cli, cli.arguments[0]);
+        if (!profile) return ExitUsage;
+        if (std::strcmp(profile->name, DefaultProfileName) == 0)
+            return Fail(ExitRefused, "profile remove: You can't remove the default profile");
+        cli.app.profiles.Remove(cli.app.profiles.IndexOf(profile));
+        return ExitOk;
+    });
 }
 
 int RunProfileExport(Cli& cli)
@@ -149,32 +217,46 @@ int RunProfileExport(Cli& cli)
     if (!profile) return ExitUsage;
     ProfileList one;
     *one.Append(profile->name, profile->processName) = *profile;
-    if (WriteProfileFile(one, cli.arguments[1].c_str())) return ExitOk;
-    return Fail(ExitFile, "profile export: cannot write %s", cli.arguments[1].c_str());
+    const std::string& file = cli.arguments[1];
+    if (file == StandardStream) {
+        const std::string text = ProfileText(one);
+        if (text.empty()) return Fail(ExitFile, "profile export: no memory for the profile's text");
+        std::fwrite(text.data(), 1, text.size(), stdout); // checked at the end with the rest of the output
+        return ExitOk;
+    }
+    if (WriteProfileFile(one, file.c_str())) return ExitOk;
+    return Fail(ExitFile, "profile export: cannot write %s", file.c_str());
 }
 
 int RunProfileImport(Cli& cli)
 {
-    const std::string& file = cli.arguments[0];
+    const bool standardInput = cli.arguments[0] == StandardStream;
+    const std::string file = standardInput ? "standard input" : cli.arguments[0];
     ProfileList imported;
-    std::vector<std::string> faults;
-    if (!ReadProfileFile(imported, file.c_str(), &faults))
+    std::vector<ProfileFault> read;
+    std::string text;
+    if (standardInput ? !ReadStandardInput(text) || !ReadProfileText(imported, text, &read)
+                      : !ReadProfileFile(imported, file.c_str(), &read))
         return Fail(ExitFile, "profile import: cannot read %s", file.c_str());
+    std::vector<std::string> faults;
+    for (const ProfileFault& fault : read) faults.push_back(fault.profile + ": " + fault.what);
     if (imported.Empty()) faults.push_back("no PROFILE line in a section [GameProfiles]");
-    if (const int status = LoadList(cli); status != ExitOk) return status;
-    ProfileList& profiles = cli.app.profiles;
-    for (int i = 0; i < imported.Count(); ++i) {
-        const char* name = imported.At(i)->name;
-        if (profiles.Find(name) && !cli.invocation.replace)
-            faults.push_back(std::string(name) + ": " + ProfilesPath(cli) + " has it (--replace replaces it)");
-    }
-    for (const std::string& fault : faults) Fail(ExitRefused, "profile import: %s: %s", file.c_str(), fault.c_str());
-    if (!faults.empty()) return ExitRefused;
-    for (int i = 0; i < imported.Count(); ++i) {
-        const GameProfile& profile = *imported.At(i);
-        GameProfile* kept = profiles.Find(profile.name);
-        if (!kept) kept = profiles.Append(profile.name, profile.processName);
-        *kept = profile;
-    }
-    return SaveList(cli);
+    return ChangeList(cli, [&] {
+        ProfileList& profiles = cli.app.profiles;
+        for (int i = 0; i < imported.Count(); ++i) {
+            const char* name = imported.At(i)->name;
+            if (profiles.Find(name) && !cli.invocation.replace)
+                faults.push_back(std::string(name) + ": " + ProfilesPath(cli) + " has it (--replace replaces it)");
+        }
+        for (const std::string& fault : faults)
+            Fail(ExitRefused, "profile import: %s: %s", file.c_str(), fault.c_str());
+        if (!faults.empty()) return ExitRefused;
+        for (int i = 0; i < imported.Count(); ++i) {
+            const GameProfile& profile = *imported.At(i);
+            GameProfile* kept = profiles.Find(profile.name);
+            if (!kept) kept = profiles.Append(profile.name, profile.processName);
+            *kept = profile;
+        }
+        return ExitOk;
+    });
 }

@@ -219,7 +219,7 @@ bool ResolveResourcePath(const ResourceHandler* handler, const char* name, uint3
         directory = "";
     else if (directory[0] != '\0' && !IsCompletePath(directory))
         system = g_systemDirectory;
-    const char* extension = HasExtension(name) ? "" : handler->extension;
+    const char* extension = (mode & ModeAsNamed) || HasExtension(name) ? "" : handler->extension;
     const int length = std::snprintf(out, outSize, "%s%s%s%s", system, directory, name, extension);
     return length >= 0 && static_cast<std::size_t>(length) < outSize;
 }

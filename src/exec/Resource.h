@@ -34,6 +34,8 @@ constexpr uint32_t ModeDuplicateKeep4 = 0x800;
 constexpr uint32_t ModeDuplicateKeep18 = 0x1000;
 constexpr uint32_t ModeKeepInstall = 0x2000;
 constexpr uint32_t ModeSilent = 0x4000;
+// The file is named as written: no extension is added to a name without one.
+constexpr uint32_t ModeAsNamed = 0x8000;
 
 // First part of every resource record.
 struct ResourceHeader : ExecNode {

@@ -85,3 +85,6 @@ void AddNumber(ScriptLine* line, int32_t number);
 // A line of the application settings keyword table with one number.
 ScriptLine* AddNumberLine(ScriptTable* table, uint16_t id, int32_t number);
 bool WriteSection(ScriptTable* table);
+// The text WriteSection puts in the file for the section; with out null
+// only its length is counted.
+std::size_t SectionText(const ScriptTable* table, char* out);

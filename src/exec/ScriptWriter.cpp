@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -50,8 +51,9 @@ void Append(char*& out, const char* text, std::size_t length)
 
 void Append(char*& out, const char* text) { Append(out, text, std::strlen(text)); }
 
-// The section's text; with out null only its length is counted.
-std::size_t BuildSection(const ScriptTable* table, char* out)
+} // namespace
+
+std::size_t SectionText(const ScriptTable* table, char* out)
 {
     std::size_t length = 0;
     auto put = [&](const char* text, std::size_t n) {
@@ -78,6 +80,8 @@ std::size_t BuildSection(const ScriptTable* table, char* out)
     puts("\r\n");
     return length;
 }
+
+namespace {
 
 bool EnsureDirectory(const char* path)
 {
@@ -112,13 +116,18 @@ bool ReplaceWithRetries(const char* temporary, const char* path)
 // or it cannot take the file's place, the file itself is rewritten.
 bool WriteFileSafely(const char* path, const char* text, std::size_t size)
 {
+    // Through a symbolic link, the file changed is the link's target, in its
+    // own folder; the new file takes the old one's mode and owner.
+    const std::string target = FileBehindLinks(path);
     char temporary[PathMax + 8];
-    std::snprintf(temporary, sizeof temporary, "%s.new", path);
-    if (std::FILE* file = std::fopen(temporary, "wb")) {
+    const int length = std::snprintf(temporary, sizeof temporary, "%s.new", target.c_str());
+    const bool fits = length > 0 && static_cast<std::size_t>(length) < sizeof temporary;
+    if (std::FILE* file = fits ? std::fopen(temporary, "wb") : nullptr) {
         bool written = std::fwrite(text, 1, size, file) == size;
         written = FlushToDisk(file) && written;
         written = std::fclose(file) == 0 && written;
-        if (written && ReplaceWithRetries(temporary, path)) return true;
+        if (written && TakeModeOf(target.c_str(), temporary) && ReplaceWithRetries(temporary, target.c_str()))
+            return true;
         std::remove(temporary);
         // A text that could not be written beside the file (a full disk)
         // would only empty the file in its place.
@@ -232,7 +241,7 @@ bool WriteSection(ScriptTable* table)
     const std::size_t oldLength = table->sectionLength <= oldSize - offset ? table->sectionLength : oldSize - offset;
     const char* lineBreak = BreakBefore(table, offset);
     const std::size_t breakSize = std::strlen(lineBreak);
-    const std::size_t sectionSize = BuildSection(table, nullptr);
+    const std::size_t sectionSize = SectionText(table, nullptr);
     const std::size_t newSize = offset + breakSize + sectionSize + (oldSize - offset - oldLength);
 
     auto* text = static_cast<char*>(AllocMem(MemMainRam, newSize));
@@ -243,7 +252,7 @@ bool WriteSection(ScriptTable* table)
     char* out = text;
     Append(out, table->start, offset);
     Append(out, lineBreak);
-    BuildSection(table, out);
+    SectionText(table, out);
     out += sectionSize;
     Append(out, table->start + offset + oldLength, oldSize - offset - oldLength);
 

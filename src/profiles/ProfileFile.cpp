@@ -23,11 +23,11 @@ constexpr int MaxAngleField = 0;
 // The list being read and where its faults go; the reader's callback has
 // no context of its own.
 ProfileList* g_reading = nullptr;
-std::vector<std::string>* g_faults = nullptr;
+std::vector<ProfileFault>* g_faults = nullptr;
 
-void Fault(const char* profile, const std::string& what)
+void Fault(const char* profile, const std::string& what, bool field = false)
 {
-    if (g_faults) g_faults->push_back(std::string(profile) + ": " + what);
+    if (g_faults) g_faults->push_back({profile, what, field});
 }
 
 void RangeFault(const char* profile, int field, int32_t number)
@@ -36,7 +36,7 @@ void RangeFault(const char* profile, int field, int32_t number)
     char what[96];
     std::snprintf(what, sizeof what, "%s %ld is outside %ld..%ld", f.name, static_cast<long>(number),
                   static_cast<long>(f.minimum), static_cast<long>(f.maximum));
-    Fault(profile, what);
+    Fault(profile, what, true);
 }
 
 int ReadProfileLine(uint16_t id, ScriptValue* values)
@@ -65,7 +65,7 @@ int ReadProfileLine(uint16_t id, ScriptValue* values)
             if (cursor) cursor = cursor->next;
             LogPrintf(0, "Profile %s: %s is missing, taking %ld", profile->name, ProfileFields[field].name,
                       static_cast<long>(FieldDefault(field)));
-            Fault(profile->name, std::string(ProfileFields[field].name) + " is missing");
+            Fault(profile->name, std::string(ProfileFields[field].name) + " is missing", true);
             SetFieldValue(*profile, field, FieldDefault(field));
         }
     }
@@ -73,11 +73,9 @@ int ReadProfileLine(uint16_t id, ScriptValue* values)
     return 0;
 }
 
-} // namespace
-
-bool ReadProfileFile(ProfileList& list, const char* path, std::vector<std::string>* faults)
+// Reads the table's profiles and removes it; false without a table.
+bool ReadTable(ProfileList& list, ScriptTable* table, std::vector<ProfileFault>* faults)
 {
-    ScriptTable* table = OpenScriptFile(path);
     if (!table) return false;
     g_reading = &list;
     g_faults = faults;
@@ -88,10 +86,9 @@ bool ReadProfileFile(ProfileList& list, const char* path, std::vector<std::strin
     return true;
 }
 
-bool WriteProfileFile(const ProfileList& list, const char* path)
+// The section with one PROFILE line per profile, in the list's order.
+void AddProfileLines(ScriptTable* table, const ProfileList& list)
 {
-    ScriptTable* table = OpenScriptFileForWriting(path);
-    if (!table) return false;
     BeginSection(table, Section);
     for (int i = 0; i < list.Count(); ++i) {
         const GameProfile& p = *list.At(i);
@@ -100,9 +97,39 @@ bool WriteProfileFile(const ProfileList& list, const char* path)
         AddValue(line, p.processName);
         for (int field : FileFieldOrder) AddNumber(line, FieldValue(p, field));
     }
+}
+
+} // namespace
+
+bool ReadProfileFile(ProfileList& list, const char* path, std::vector<ProfileFault>* faults)
+{
+    return ReadTable(list, OpenScriptFile(path, ModeAsNamed), faults);
+}
+
+bool ReadProfileText(ProfileList& list, const std::string& text, std::vector<ProfileFault>* faults)
+{
+    return ReadTable(list, OpenScriptText(Section, text.data(), text.size()), faults);
+}
+
+bool WriteProfileFile(const ProfileList& list, const char* path)
+{
+    ScriptTable* table = OpenScriptFileForWriting(path, ModeAsNamed);
+    if (!table) return false;
+    AddProfileLines(table, list);
     const bool written = WriteSection(table);
     RemoveResource(table);
     return written;
+}
+
+std::string ProfileText(const ProfileList& list)
+{
+    ScriptTable* table = OpenScriptText(Section, "", 0);
+    if (!table) return {};
+    AddProfileLines(table, list);
+    std::string text(SectionText(table, nullptr), '\0');
+    SectionText(table, text.data());
+    RemoveResource(table);
+    return text;
 }
 
 void LoadProfiles(AppContext& app)

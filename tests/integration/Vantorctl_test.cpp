@@ -31,8 +31,15 @@ protected:
     ~VantorctlTest() override { unsetenv("VANTOR_DOSDEVICES"); }
 
     // vantorctl with the words, profiles in dir/profiles; standard output
-    // into the file `out` (none: closed).
-    Result Run(Texts words, const char* out = "out")
+    // into the file `out` (none: closed), standard error into `err`,
+    // standard input from the file `in` (none: the test's).
+    Result Run(Texts words, const char* out = "out", const char* in = nullptr) { return Finish(Start(words, out, "err", in)); }
+    struct Started {
+        pid_t pid;
+        std::string out, err;
+        std::chrono::steady_clock::time_point start;
+    };
+    Started Start(Texts words, const char* out = "out", const char* err = "err", const char* in = nullptr)
     {
         words.insert(words.begin(), {VANTORCTL_PATH, "--dir", Path("profiles")});
         std::vector<char*> argv;
@@ -40,19 +47,25 @@ protected:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        if (in) posix_spawn_file_actions_addopen(&actions, 0, Path(in).c_str(), O_RDONLY, 0);
         if (out) posix_spawn_file_actions_addopen(&actions, 1, Path(out).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         else posix_spawn_file_actions_addclose(&actions, 1);
-        posix_spawn_file_actions_addopen(&actions, 2, Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = -1;
+        posix_spawn_file_actions_addopen(&actions, 2, Path(err).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        Started started{-1, out && out[0] != '/' ? out : "", err, std::chrono::steady_clock::now()}; // not /dev/full
+        if (posix_spawn(&started.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) started.pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        return started;
+    }
+    Result Finish(const Started& started)
+    {
         int status = -1;
         rusage usage{};
-        const auto start = std::chrono::steady_clock::now();
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) wait4(pid, &status, 0, &usage);
-        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-        posix_spawn_file_actions_destroy(&actions);
+        if (started.pid > 0) wait4(started.pid, &status, 0, &usage);
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - started.start;
         const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.Read("out"), dir.Read("err"), cpu, wall.count()};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, started.out.empty() ? "" : dir.Read(started.out),
+                dir.Read(started.err), cpu, wall.count()};
     }
     std::string Path(const std::string& name) const { return (dir.path() / name).string(); }
     std::string Profiles() const { return dir.Read("profiles/GameProfiles.ini"); }
@@ -140,6 +153,10 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
         {{"drive", "bandwidth", "x"}, Usage, "x is no number"}, {{"profile", "show", "None"}, Usage, "no profile None in"},
         {{"get", "TorqueBandwidth"}, Usage, "get: no parameter TorqueBandwidth"},
         {{"profile", "show", "--", "--json"}, Usage, "no profile --json in"},
+        {{"profile", "save", "\x1b[31mRED"}, Refused, "profile save: the name holds the control character 0x1B\n"},
+        {{"profile", "save", "Bell", "--process", "a\a.exe"}, Refused, "the process name holds the control character 0x07"},
+        {{"profile", "save", std::string(64, 'n')}, Refused, "the name is longer than 63 characters"},
+        {{"profile", "save", "a(b"}, Refused, "the name holds (, which the file would not read back"},
     };
     for (const auto& c : cases) {
         const Result r = Run(c.words);
@@ -242,12 +259,27 @@ TEST_F(VantorctlTest, ProfileApplySendsTheFourteenValuesInTheWindowsToolsOrder)
     WheelSim sim(dir.path(), 5);
     fs::create_directory(Path("profiles"));
     dir.Write("profiles/GameProfiles.ini", ProfileFile(Rally));
+    // A damaged line is named, and sent only when asked for.
+    dir.Write("profiles/GameProfiles.ini", ProfileFile(Rally + "PROFILE=Short,s.exe,0,900,200\r\n"));
+    const Result shown = Run({"profile", "show", "Short"}), refused = Run({"--com", "5", "profile", "apply", "Short"});
+    EXPECT_EQ(std::tie(shown.status, refused.status, refused.out), std::tuple(Ok, Refused, ""));
+    EXPECT_NE(shown.out.find("MainGain=127\n"), std::string::npos);
+    for (const std::string& err : {shown.err, refused.err}) {
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 13) << err;
+        EXPECT_NE(err.find(": Short: main gain 200 is outside 0..127; "), std::string::npos) << err;
+        EXPECT_NE(err.find(": Short: filter is missing; "), std::string::npos) << err;
+    }
+    EXPECT_TRUE(sim.LogLinesWith("bytes").empty()) << "not even a probe";
     const Result r = Run({"--com", "5", "profile", "apply", "rally"});
     EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tuple(Ok, "", ""));
     ASSERT_TRUE(sim.WaitForLog("\"number\":33,\"width\":1,\"value\":4"));
     EXPECT_EQ(sim.Frames("write"), (Texts{"80,8,4,0,0,2,28", "80,17,1,77", "80,18,1,10", "80,19,1,11", "80,20,1,12",
                                           "80,21,1,13", "80,22,1,14", "80,23,1,15", "80,24,1,16", "80,34,1,5",
                                           "80,30,1,1", "80,31,1,2", "80,32,1,3", "80,33,1,4"}));
+    EXPECT_EQ(Run({"--com", "5", "profile", "apply", "Short", "--repaired"}).status, Ok);
+    const Texts sent = sim.Frames("write");
+    ASSERT_EQ(sent.size(), 28u);
+    EXPECT_EQ(sent[15], "80,17,1,127") << "the default main gain";
 }
 
 TEST_F(VantorctlTest, ProfilesAreSavedExportedAndImportedAsTheWindowsToolKeepsThem)
@@ -278,14 +310,15 @@ TEST_F(VantorctlTest, ProfilesAreSavedExportedAndImportedAsTheWindowsToolKeepsTh
     }
     EXPECT_EQ(Profiles(), ProfileFile(saved)) << "left as it was";
 
-    EXPECT_EQ(Run({"profile", "import", Path("rally.ini")}).status, Ok);
+    EXPECT_EQ(Run({"profile", "import", "-"}, "out", "rally.ini").status, Ok);
     EXPECT_EQ(Run({"profile", "import", Path("import.ini"), "--replace"}).status, Refused) << "still no profile";
     dir.Write("game.ini", ProfileFile("PROFILE=\"my game\",g.exe,0,540,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"));
     EXPECT_EQ(Run({"profile", "import", Path("game.ini"), "--replace"}).status, Ok);
     EXPECT_EQ(Profiles(), ProfileFile("PROFILE=\"my game\",g.exe,0,540,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n" + Rally));
 
-    EXPECT_EQ(Run({"profile", "export", "Rally", Path("out.ini")}).status, Ok);
-    EXPECT_EQ(dir.Read("out.ini"), ProfileFile(Rally));
+    EXPECT_EQ(Run({"profile", "export", "Rally", Path("exported")}).status, Ok);
+    EXPECT_EQ(dir.Read("exported"), ProfileFile(Rally)) << "named as written";
+    EXPECT_EQ(Run({"profile", "export", "Rally", "-"}).out, ProfileFile(Rally));
     EXPECT_EQ(Run({"profile", "remove", "my game"}).status, Ok);
     EXPECT_EQ(Profiles(), ProfileFile(Rally));
     dir.Write("profiles/GameProfiles.ini", ProfileFile("PROFILE=Default,NoLife.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"));
@@ -295,6 +328,43 @@ TEST_F(VantorctlTest, ProfilesAreSavedExportedAndImportedAsTheWindowsToolKeepsTh
     const Result unread = Run({"profile", "list"});
     EXPECT_EQ(std::tie(unread.status, unread.out), std::tuple(NoFile, ""));
     EXPECT_NE(unread.err.find("vantorctl: cannot read " + Path("profiles/GameProfiles.ini") + "\n"), std::string::npos);
+}
+
+// Changes made at once all reach the file: one that read the file before a
+// slow board answered reads it again, and one waits while another holds the
+// lock. Through a link, the target is changed and keeps its mode.
+TEST_F(VantorctlTest, ChangesMadeAtOnceAllReachTheFileWhichKeepsItsModeAndLink)
+{
+    WheelSim slow(dir.path(), 5, {"--slow", "60"}), quick(dir.path(), 6);
+    fs::create_directory(Path("profiles"));
+    dir.Write("profiles/GameProfiles.ini", ProfileFile(Rally + "PROFILE=\"Rally Cross\",rx.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"));
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(Path("profiles/GameProfiles.ini"), mode);
+    const Started raceA = Start({"--com", "5", "profile", "save", "RaceA"}, "outA", "errA");
+    ASSERT_TRUE(slow.WaitForLog("bytes")) << "RaceA has read the file and is talking to the board";
+    EXPECT_EQ(Run({"--com", "6", "profile", "save", "RaceB"}).status, Ok);
+    EXPECT_EQ(Run({"profile", "remove", "Rally Cross"}).status, Ok);
+    EXPECT_EQ(Finish(raceA).status, Ok);
+    const std::string board = ",\"\",0,900,127,64,64,64,64,64,64,64,32,32,32,32,16\r\n";
+    EXPECT_EQ(Profiles(), ProfileFile(Rally + "PROFILE=RaceB" + board + "PROFILE=RaceA" + board));
+    EXPECT_EQ(fs::status(Path("profiles/GameProfiles.ini")).permissions(), mode);
+
+    // Through a link, once the lock's holder lets it go.
+    fs::create_directory(Path("real"));
+    fs::rename(Path("profiles/GameProfiles.ini"), Path("real/GameProfiles.ini"));
+    fs::create_symlink("../real/GameProfiles.ini", Path("profiles/GameProfiles.ini"));
+    const int held = open(Path("profiles/GameProfiles.ini.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const Started remove = Start({"profile", "remove", "RaceA"});
+    EXPECT_TRUE(WaitUntil([&] { return dir.Read("err").find("waiting for another vantorctl") != std::string::npos; },
+                          std::chrono::seconds(5)));
+    EXPECT_NE(Profiles().find("RaceA"), std::string::npos) << "not while the lock is held";
+    close(held);
+    const Result removed = Finish(remove);
+    EXPECT_EQ(removed.status, Ok) << removed.err;
+    EXPECT_TRUE(fs::is_symlink(Path("profiles/GameProfiles.ini")));
+    EXPECT_EQ(dir.Read("real/GameProfiles.ini"), ProfileFile(Rally + "PROFILE=RaceB" + board));
+    EXPECT_EQ(fs::status(Path("real/GameProfiles.ini")).permissions(), mode);
 }
 
 TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)

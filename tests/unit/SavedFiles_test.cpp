@@ -2,11 +2,15 @@
 #include "ExecRuntime.h"
 
 #include "app/EndSave.h"
+#include "FakeClock.h"
+#include "TempDir.h"
+#include "platform/FileLock.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/Profiles.h"
 #include "profiles/SettingsFile.h"
 #include "../support/Doubles.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -174,4 +178,25 @@ TEST_F(SavedFiles, TheFirstCallOfARunWritesBothFilesWithTheSelectedProfileKeepsT
     std::filesystem::create_directory(dir.path() / "GameProfiles.ini");
     const UnsavedFiles first = SaveSettingsAndProfiles(*app, saved);
     EXPECT_TRUE(!first.settings && first.profiles && !Flags2());
+}
+
+// A lock on the profile file that another holds is waited for, with one
+// notice after a second, then given up; it is there once the holder goes.
+TEST(ProfileFileLock, AnotherHoldersLockIsWaitedForThenGivenUpUntilItGoes)
+{
+    TempDir dir;
+    const std::string path = (dir.path() / "GameProfiles.ini.lock").string();
+    FakeClock clock;
+    FileLock waiter;
+    int notices = 0;
+    {
+        FileLock holder;
+        ASSERT_EQ(holder.Take(path.c_str(), 0, [] {}), 0);
+        const uint64_t start = clock.Now();
+        EXPECT_EQ(waiter.Take(path.c_str(), 10000, [&] { ++notices; }), EWOULDBLOCK);
+        EXPECT_EQ(notices, 1);
+        const uint64_t waited = clock.Now() - start;
+        EXPECT_TRUE(waited >= 10000 && waited < 10200) << waited;
+    }
+    EXPECT_EQ(waiter.Take(path.c_str(), 0, [] {}), 0);
 }

@@ -14,3 +14,7 @@ bool ReplaceFileWith(const char* from, const char* to)
 {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
+
+std::string FileBehindLinks(const char* path) { return path; }
+
+bool TakeModeOf(const char*, const char*) { return true; }
