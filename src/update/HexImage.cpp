@@ -34,7 +34,8 @@ bool RecordBytes(std::string_view digits, std::vector<uint8_t>& bytes)
 template <typename... Args>
 bool Refuse(char* reason, std::size_t size, const char* format, Args... args)
 {
-    std::snprintf(reason, size, format, args...);
+    if constexpr (sizeof...(Args) == 0) std::snprintf(reason, size, "%s", format);
+    else std::snprintf(reason, size, format, args...);
     return false;
 }
 
