@@ -18,22 +18,6 @@
 namespace {
 
 constexpr char SystemAvrdudeConf[] = "/etc/avrdude.conf";
-constexpr std::size_t ImageLimit = 1u << 20; // far more than the HEX text of the board's whole flash
-
-// The whole file, when it is a file that could be read and no larger than an image.
-bool ReadImage(const std::string& file, std::string& image)
-{
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) return false;
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (!in) return false;
-    image.assign(ImageLimit + 1, '\0');
-    image.resize(std::fread(image.data(), 1, image.size(), in));
-    const bool read = !std::ferror(in) && image.size() <= ImageLimit;
-    std::fclose(in);
-    return read;
-}
-
 // A private folder for the copy of the image that avrdude is given, so the
 // user's own file is never written; removed with it.
 class ImageCopyFolder {
@@ -90,7 +74,7 @@ int RunFlash(Cli& cli)
 {
     const std::string& file = cli.arguments[0];
     std::string image;
-    if (!ReadImage(file, image)) return Fail(ExitFile, "flash: cannot read %s", file.c_str());
+    if (!ReadImageFile(file.c_str(), image)) return Fail(ExitFile, "flash: cannot read %s", file.c_str());
     char reason[96];
     if (!CheckHexImage(image.data(), image.size(), reason, sizeof reason))
         return Fail(ExitRefused, "flash: %s is no firmware image (%s)", file.c_str(), reason);

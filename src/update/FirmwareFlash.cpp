@@ -26,9 +26,6 @@ namespace {
 // baud; a port that answers for ever (another device) ends it there.
 constexpr uint32_t ProgrammerLimitMs = 120000;
 
-// More than the HEX text of a full application area.
-constexpr std::size_t ImageFileLimit = 1u << 20;
-
 void Tell(const char* text) { ActiveControls().ShowMessage(nullptr, text, ExecCaption(), MessageIconInformation); }
 
 // A failure that stops the flash before the board is touched: told and logged.
@@ -46,18 +43,12 @@ bool Listed(const uint8_t* ports, std::size_t count, uint8_t port)
     return std::find(ports, ports + count, port) != ports + count;
 }
 
-// Whether the file holds a firmware image (one this program kept before);
-// a file far larger than any image is none.
+// Whether the file holds a firmware image (one this program kept before).
 bool HoldsFirmwareImage(const char* fileName)
 {
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file) return false;
-    std::string content(ImageFileLimit + 1, '\0');
-    content.resize(std::fread(content.data(), 1, content.size(), file));
-    const bool read = !std::ferror(file);
-    std::fclose(file);
+    std::string content;
     char reason[96];
-    return read && content.size() <= ImageFileLimit && CheckHexImage(content.data(), content.size(), reason, sizeof reason);
+    return ReadImageFile(fileName, content) && CheckHexImage(content.data(), content.size(), reason, sizeof reason);
 }
 
 // Keeps the image in the file of that name for avrdude: written beside it,

@@ -1,10 +1,13 @@
 #include "update/HexImage.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
 namespace {
+
+constexpr std::size_t ImageFileLimit = 1u << 20;
 
 enum RecordType : uint8_t { Data = 0, EndOfFile = 1, ExtendedSegment = 2, StartSegment = 3, ExtendedLinear = 4,
                             StartLinear = 5 };
@@ -87,4 +90,17 @@ bool CheckHexImage(const char* image, std::size_t length, char* reason, std::siz
         }
     }
     return Refuse(reason, reasonSize, "no end-of-file record");
+}
+
+bool ReadImageFile(const char* path, std::string& image)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    image.assign(ImageFileLimit + 1, '\0');
+    image.resize(std::fread(image.data(), 1, image.size(), file));
+    const bool read = !std::ferror(file) && image.size() <= ImageFileLimit;
+    std::fclose(file);
+    return read;
 }

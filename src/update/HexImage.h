@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // The flash of the board's ATmega32U4 below its 4 KiB boot section: where a
 // firmware image may write.
@@ -12,3 +13,8 @@ constexpr uint32_t ApplicationAreaEnd = 0x7000;
 // record types, every data byte inside the application area, at least one
 // data byte and an end-of-file record. False with the reason in `reason` otherwise.
 bool CheckHexImage(const char* image, std::size_t length, char* reason, std::size_t reasonSize);
+
+// The whole of a regular file no larger than an image's text can be (far
+// more than the HEX text of the application area); false for anything else
+// or when it cannot be read.
+bool ReadImageFile(const char* path, std::string& image);
