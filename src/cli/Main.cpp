@@ -221,9 +221,13 @@ int Run(const Invocation& invocation, const Command& command, std::size_t count)
 {
     TerminalControls controls;
     Controls* const previous = UseControls(&controls);
+    // The runtime takes its memory from the system as it needs it, so a
+    // file is as large as the machine allows, and a failure is told in this
+    // program's words, not in an assertion box.
     ExecConfig config;
-    config.mainRamSize = 4u << 20;
+    config.memoryFlags = 1;
     config.logMode = LogModeOff;
+    ShowAssertBoxes(false);
     if (!InitExec(config)) return Fail(ExitFile, "the runtime did not start");
     const std::string lister = ProgramFolder() + ProgramFileName("listComPorts");
     if (FileExists(lister)) PlaceOutsideTool(OutsideTool::PortLister, lister);

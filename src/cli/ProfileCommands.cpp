@@ -2,6 +2,7 @@
 // Windows tool's reader and writer, so a file moves between the two.
 #include "board/BoardProtocol.h"
 #include "cli/Cli.h"
+#include "cli/CodePage.h"
 #include "cli/Report.h"
 #include "core/AppContext.h"
 #include "platform/FileLock.h"
@@ -25,20 +26,52 @@ constexpr uint32_t LockWait = 10000;     // milliseconds a change waits for anot
 
 std::string ProfilesPath(const Cli& cli) { return cli.dir + "/GameProfiles.ini"; }
 
+// ": " and the system's reason for a failure, nothing when the failure was
+// not the system's (a file the reader does not take).
+std::string Reason(int error) { return error ? std::string(": ") + std::strerror(error) : ""; }
+
+// Why a file could not be read: a folder opens as a file of no end, which
+// no memory holds.
+int ReadFailure(const std::string& path, int error)
+{
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored) ? EISDIR : error;
+}
+
+// Writes the list to the file as the Windows tool does; ExitOk, else
+// ExitFile after a line with the system's reason. A file in a folder that
+// is not there is no file to write: no folder is made for it.
+int WriteList(const ProfileList& list, const std::string& path, const char* command)
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+        return Fail(ExitFile, "%scannot write %s%s", command, path.c_str(),
+                    Reason(std::filesystem::exists(folder, error) ? ENOTDIR : ENOENT).c_str());
+    errno = 0;
+    if (WriteProfileFile(list, path.c_str())) return ExitOk;
+    return Fail(ExitFile, "%scannot write %s%s", command, path.c_str(), Reason(errno).c_str());
+}
+
 // The profiles of the file, read as the Windows tool reads them at its start;
 // a file that is there but cannot be read is no empty list.
 int LoadList(Cli& cli, std::vector<ProfileFault>* faults = nullptr)
 {
     const std::string path = ProfilesPath(cli);
     std::error_code error;
-    if (ReadProfileFile(cli.app.profiles, path.c_str(), faults) || !std::filesystem::exists(path, error)) return ExitOk;
-    return Fail(ExitFile, "cannot read %s", path.c_str());
+    errno = 0;
+    if (ReadProfileFile(cli.app.profiles, path.c_str(), faults)) return ExitOk;
+    const int reason = ReadFailure(path, errno);
+    if (!std::filesystem::exists(path, error)) return ExitOk;
+    return Fail(ExitFile, "cannot read %s%s", path.c_str(), Reason(reason).c_str());
 }
 
-// The profile of that name (letter case of a..z ignored); null after a line.
+// The profile of the name given in UTF-8 (letter case of a..z ignored);
+// null after a line.
 GameProfile* FindProfile(Cli& cli, const std::string& name)
 {
-    GameProfile* profile = cli.app.profiles.Find(name.c_str());
+    std::string inFile, refused;
+    GameProfile* profile = CodePageFromUtf8(name, inFile, refused) ? cli.app.profiles.Find(inFile.c_str()) : nullptr;
     if (!profile) Fail(ExitUsage, "no profile %s in %s", name.c_str(), ProfilesPath(cli).c_str());
     return profile;
 }
@@ -49,7 +82,7 @@ std::vector<std::string> RepairedFields(const std::vector<ProfileFault>& faults,
 {
     std::vector<std::string> fields;
     for (const ProfileFault& fault : faults)
-        if (fault.field && fault.profile == profile.name) fields.push_back(fault.what);
+        if (fault.field && fault.profile == profile.name) fields.push_back(Utf8FromCodePage(fault.what));
     return fields;
 }
 
@@ -74,17 +107,18 @@ int ChangeList(Cli& cli, const std::function<int()>& change)
     cli.app.profiles.Clear();
     if (const int status = LoadList(cli); status != ExitOk) return status;
     if (const int status = change(); status != ExitOk) return status;
-    if (WriteProfileFile(cli.app.profiles, path.c_str())) return ExitOk;
-    return Fail(ExitFile, "cannot write %s", path.c_str());
+    return WriteList(cli.app.profiles, path, "");
 }
 
-// Why a name or process name would not be kept as written in a PROFILE line
-// (the rules of the Windows tool's profile dialog, and no / at all); empty
-// when it would be.
-std::string UnfitReason(const std::string& text)
+// Why a name or process name given in UTF-8 would not be kept as written in
+// a PROFILE line (the file's code page, the rules of the Windows tool's
+// profile dialog, and no / at all); empty when it would be, with `text` as
+// the file holds it.
+std::string UnfitReason(const std::string& given, std::string& text)
 {
-    if (text.size() > ProfileTextMax) return "is longer than 63 characters";
     char reason[80] = "";
+    if (std::string refused; !CodePageFromUtf8(given, text, refused)) return refused;
+    if (text.size() > ProfileTextMax) return "is longer than 63 characters";
     for (const char c : text) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
             std::snprintf(reason, sizeof reason, "holds the control character 0x%02X", static_cast<unsigned char>(c));
@@ -125,8 +159,8 @@ int RunProfileList(Cli& cli)
     for (int i = 0; i < cli.app.profiles.Count(); ++i) {
         const GameProfile& profile = *cli.app.profiles.At(i);
         rows.emplace_back();
-        rows.back().Text("Name", profile.name);
-        rows.back().Text("Process", profile.processName);
+        rows.back().Text("Name", Utf8FromCodePage(profile.name));
+        rows.back().Text("Process", Utf8FromCodePage(profile.processName));
     }
     Report::PrintRows(rows, cli.invocation.json);
     return ExitOk;
@@ -138,11 +172,12 @@ int RunProfileShow(Cli& cli)
     if (const int status = LoadList(cli, &faults); status != ExitOk) return status;
     const GameProfile* profile = FindProfile(cli, cli.arguments[0]);
     if (!profile) return ExitUsage;
+    const std::string name = Utf8FromCodePage(profile->name);
     for (const std::string& field : RepairedFields(faults, *profile))
-        Fail(ExitOk, "profile show: %s: %s; shown is the value taken in its place", profile->name, field.c_str());
+        Fail(ExitOk, "profile show: %s: %s; shown is the value taken in its place", name.c_str(), field.c_str());
     Report report;
-    report.Text("Name", profile->name);
-    report.Text("Process", profile->processName);
+    report.Text("Name", name);
+    report.Text("Process", Utf8FromCodePage(profile->processName));
     for (int f = 0; f < ProfileFieldCount; ++f)
         report.Number(ParamSet[ProfileFields[f].param].name, FieldValue(*profile, f));
     report.Print(cli.invocation.json);
@@ -157,7 +192,7 @@ int RunProfileApply(Cli& cli)
     if (!profile) return ExitUsage;
     const std::vector<std::string> repaired = RepairedFields(faults, *profile);
     for (const std::string& field : repaired)
-        Fail(ExitOk, "profile apply: %s: %s; %s", profile->name, field.c_str(),
+        Fail(ExitOk, "profile apply: %s: %s; %s", Utf8FromCodePage(profile->name).c_str(), field.c_str(),
              cli.invocation.repaired ? "sending the value taken in its place"
                                      : "nothing sent (--repaired sends the value taken in its place)");
     if (!repaired.empty() && !cli.invocation.repaired) return ExitRefused;
@@ -169,12 +204,16 @@ int RunProfileApply(Cli& cli)
 
 int RunProfileSave(Cli& cli)
 {
-    const std::string& name = cli.arguments[0];
-    const std::string& process = cli.invocation.process;
-    if (name.empty()) return Fail(ExitRefused, "profile save: the name is empty");
-    for (const auto& [what, text] : {std::pair{"name", &name}, std::pair{"process name", &process}})
-        if (const std::string reason = UnfitReason(*text); !reason.empty())
-            return Fail(ExitRefused, "profile save: the %s %s", what, reason.c_str());
+    // The texts as the file holds them.
+    std::string name, process;
+    if (cli.arguments[0].empty()) return Fail(ExitRefused, "profile save: the name is empty");
+    const char* what = "name";
+    std::string reason = UnfitReason(cli.arguments[0], name);
+    if (reason.empty()) {
+        what = "process name";
+        reason = UnfitReason(cli.invocation.process, process);
+    }
+    if (!reason.empty()) return Fail(ExitRefused, "profile save: the %s %s", what, reason.c_str());
     if (const int status = LoadList(cli); status != ExitOk) return status;
     if (const int status = ConnectBoard(cli); status != ExitOk) return status;
     AppContext& app = cli.app;
@@ -224,8 +263,7 @@ int RunProfileExport(Cli& cli)
         std::fwrite(text.data(), 1, text.size(), stdout); // checked at the end with the rest of the output
         return ExitOk;
     }
-    if (WriteProfileFile(one, file.c_str())) return ExitOk;
-    return Fail(ExitFile, "profile export: cannot write %s", file.c_str());
+    return WriteList(one, file, "profile export: ");
 }
 
 int RunProfileImport(Cli& cli)
@@ -235,18 +273,19 @@ int RunProfileImport(Cli& cli)
     ProfileList imported;
     std::vector<ProfileFault> read;
     std::string text;
+    errno = 0;
     if (standardInput ? !ReadStandardInput(text) || !ReadProfileText(imported, text, &read)
                       : !ReadProfileFile(imported, file.c_str(), &read))
-        return Fail(ExitFile, "profile import: cannot read %s", file.c_str());
+        return Fail(ExitFile, "profile import: cannot read %s%s", file.c_str(), Reason(ReadFailure(file, errno)).c_str());
     std::vector<std::string> faults;
-    for (const ProfileFault& fault : read) faults.push_back(fault.profile + ": " + fault.what);
+    for (const ProfileFault& fault : read) faults.push_back(Utf8FromCodePage(fault.profile + ": " + fault.what));
     if (imported.Empty()) faults.push_back("no PROFILE line in a section [GameProfiles]");
     return ChangeList(cli, [&] {
         ProfileList& profiles = cli.app.profiles;
         for (int i = 0; i < imported.Count(); ++i) {
             const char* name = imported.At(i)->name;
             if (profiles.Find(name) && !cli.invocation.replace)
-                faults.push_back(std::string(name) + ": " + ProfilesPath(cli) + " has it (--replace replaces it)");
+                faults.push_back(Utf8FromCodePage(name) + ": " + ProfilesPath(cli) + " has it (--replace replaces it)");
         }
         for (const std::string& fault : faults)
             Fail(ExitRefused, "profile import: %s: %s", file.c_str(), fault.c_str());

@@ -1,24 +1,32 @@
 #include "cli/Report.h"
 
+#include "cli/CodePage.h"
+
 #include <cstdio>
 
-// The bytes above 127 are taken as the Latin-1 characters they are on the
-// wheel's Windows side.
+// The texts are UTF-8 (profile texts are converted from the file's code
+// page); a byte that is no UTF-8 (a device's path) is taken as the Latin-1
+// character it would be, so the JSON stays valid.
 std::string Report::Quoted(const std::string& text)
 {
     std::string out = "\"";
-    for (const char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
         const auto byte = static_cast<unsigned char>(c);
+        const int length = Utf8Length(text, at);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (byte < 0x20 || byte > 0x7e) {
+        } else if (byte < 0x20 || byte == 0x7f || length == 0) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
             out += escaped;
         } else {
-            out += c;
+            out.append(text, at, static_cast<std::size_t>(length));
+            at += static_cast<std::size_t>(length);
+            continue;
         }
+        ++at;
     }
     return out + "\"";
 }

@@ -23,6 +23,7 @@ struct LogSettings {
     char directory[LogDirectoryMax + 1] = {};
     unsigned mode = LogModeOff;
     int threshold = 0;
+    bool assertBoxes = true;
 };
 
 LogSettings g_log;
@@ -129,8 +130,11 @@ char* FormatTemp(const char* format, ...)
     return g_formatTemp;
 }
 
+void ShowAssertBoxes(bool shown) { g_log.assertBoxes = shown; }
+
 bool AssertBox(const char* source, int line, const char* condition, const char* message)
 {
+    if (!g_log.assertBoxes) return false;
     char text[1024];
     std::snprintf(text, sizeof text,
                   "Lumen Assert Box\n_________________________________________________\n\n\n"

@@ -42,6 +42,10 @@ char* FormatTempBuffer();
 // start takes it from the main pool); null returns to the fixed buffer.
 void UseFormatTempBlock(char* block);
 
+// Whether AssertBox shows its box (the default) or shows nothing, for a
+// program that tells its failures in its own words.
+void ShowAssertBoxes(bool shown);
+
 // Shows the runtime's assertion box. Returns true only when the user asked
 // to break and a debugger is attached to take the break, so a caller that
 // breaks on true never ends the program on its own.

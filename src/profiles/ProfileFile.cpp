@@ -6,6 +6,7 @@
 #include "exec/ScriptKeywords.h"
 #include "profiles/ProfileFields.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -39,6 +40,20 @@ void RangeFault(const char* profile, int field, int32_t number)
     Fault(profile, what, true);
 }
 
+// A value as numbers are written: decimal with an optional sign, or
+// hexadecimal after 0x. The reader takes other text too (as hexadecimal),
+// which no one who wrote it meant as that number.
+bool IsNumberText(const char* text)
+{
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text + (text[0] == '-' || text[0] == '+');
+    if (*digits == '\0') return false;
+    for (; *digits; ++digits)
+        if (!(hex ? std::isxdigit(static_cast<unsigned char>(*digits)) : std::isdigit(static_cast<unsigned char>(*digits))))
+            return false;
+    return true;
+}
+
 int ReadProfileLine(uint16_t id, ScriptValue* values)
 {
     if (id != ProfileId || !g_reading) return 0;
@@ -58,7 +73,10 @@ int ReadProfileLine(uint16_t id, ScriptValue* values)
         const ScriptValue* value = cursor;
         if (value && value->text && value->text[0] != '\0') {
             const int32_t number = NextValueAsInt(&cursor);
-            if (!FieldInRange(field, number)) RangeFault(profile->name, field, number);
+            if (!IsNumberText(value->text))
+                Fault(profile->name, std::string(ProfileFields[field].name) + " " + value->text + " is not a number", true);
+            else if (!FieldInRange(field, number))
+                RangeFault(profile->name, field, number);
             // The max angle keeps its low 16 bits, every other value its low 8.
             SetFieldValue(*profile, field, field == MaxAngleField ? (number & 0xffff) : number);
         } else {
