@@ -20,6 +20,7 @@ constexpr int ExitFile = 4;    // a file cannot be read or written
 struct Invocation {
     std::string port, com, drivePort, driveCom, dir, process, avrdude, avrdudeConf;
     bool json = false, help = false, version = false, replace = false, repaired = false;
+    bool quiet = false, verbose = false; // -q: no notes, only errors; -v: avrdude's detail as it runs
     std::vector<std::string> words;          // the command, a sub-command, the arguments
     std::vector<std::string> commandOptions; // the options given that only some commands take
 };
@@ -40,6 +41,10 @@ struct Cli {
 
 // "vantorctl: <text>" on standard error; returns the status.
 int Fail(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// The same for a note that is no error (a wait, a value repaired), which
+// -q keeps to itself.
+void Note(const Cli& cli, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // At start: a standard stream that is closed is held by /dev/null, so that
 // no file the command opens takes its number.

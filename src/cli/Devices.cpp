@@ -83,17 +83,31 @@ std::string g_driveFault; // what the drive's transport told of an open that fai
 
 void KeepDriveFault(const char* text) { g_driveFault = text; }
 
+void Say(const char* format, va_list args)
+{
+    std::fputs("vantorctl: ", stderr);
+    std::vfprintf(stderr, format, args);
+    std::fputc('\n', stderr);
+}
+
 } // namespace
 
 int Fail(int status, const char* format, ...)
 {
-    std::fputs("vantorctl: ", stderr);
     va_list args;
     va_start(args, format);
-    std::vfprintf(stderr, format, args);
+    Say(format, args);
     va_end(args);
-    std::fputc('\n', stderr);
     return status;
+}
+
+void Note(const Cli& cli, const char* format, ...)
+{
+    if (cli.invocation.quiet) return;
+    va_list args;
+    va_start(args, format);
+    Say(format, args);
+    va_end(args);
 }
 
 bool ParseNumber(const std::string& text, long long& value)

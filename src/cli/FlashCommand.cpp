@@ -1,8 +1,12 @@
 // Firmware flashing from a terminal: the image checked before the board is
 // touched, then the Windows tool's reset, port search and avrdude run.
+#include "board/WheelLink.h"
 #include "cli/Cli.h"
+#include "cli/DeviceWatch.h"
 #include "core/AppContext.h"
 #include "platform/ChildProcess.h"
+#include "platform/Clock.h"
+#include "platform/SerialPort.h"
 #include "update/ComPortSearch.h"
 #include "update/FirmwareFlash.h"
 #include "update/HexImage.h"
@@ -11,7 +15,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
@@ -37,6 +43,7 @@ public:
     ImageCopyFolder& operator=(const ImageCopyFolder&) = delete;
     bool Made() const { return !path_.empty(); }
     std::string Image() const { return path_ + "/firmware.hex"; }
+    std::string Output() const { return path_ + "/output.txt"; }
 
 private:
     std::string path_;
@@ -68,6 +75,87 @@ int PlaceProgrammer(const Invocation& invocation)
     return ExitOk;
 }
 
+// What is said on the terminal while the image is written (avrdude's
+// detail above all), held in a file and shown only when the flash fails;
+// with -v it goes to the terminal as it comes.
+class HeldOutput {
+public:
+    HeldOutput(const std::string& path, bool shown)
+    {
+        if (shown) return;
+        std::fflush(stdout);
+        std::fflush(stderr);
+        file_ = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (file_ < 0) return;
+        path_ = path;
+        for (int stream : {1, 2}) {
+            saved_[stream - 1] = fcntl(stream, F_DUPFD_CLOEXEC, 3);
+            dup2(file_, stream);
+        }
+    }
+    ~HeldOutput() { End(false); }
+    HeldOutput(const HeldOutput&) = delete;
+    HeldOutput& operator=(const HeldOutput&) = delete;
+    // Gives the terminal back, with what was held when `show`.
+    void End(bool show)
+    {
+        if (file_ < 0) return;
+        std::fflush(stdout);
+        std::fflush(stderr);
+        for (int stream : {1, 2}) {
+            dup2(saved_[stream - 1], stream);
+            close(saved_[stream - 1]);
+        }
+        close(file_);
+        file_ = -1;
+        if (show) std::fputs(std::string(std::istreambuf_iterator<char>(std::ifstream(path_).rdbuf()), {}).c_str(), stderr);
+    }
+
+private:
+    int file_ = -1, saved_[2] = {-1, -1};
+    std::string path_;
+};
+
+// How often the devices beside the board's are looked at while its reset
+// is waited for.
+constexpr int32_t LookEvery = 50;
+
+// The flash of a board named by a device that no COM port link names: the
+// boot loader's port is the device that shows up beside it after the reset.
+int FlashBesideDevice(Cli& cli, const std::string& copy, const std::string& image)
+{
+    AppContext& app = cli.app;
+    if (!KeepImage(copy.c_str(), image.data(), image.size())) return ExitFile;
+    DeviceWatch watch(cli.invocation.port);
+    if (!ResetBoard(app)) return Fail(ExitDevice, "flash: %s: the board could not be reset", cli.board.c_str());
+    for (int32_t waited = 0; waited < app.resetDelay; waited += LookEvery) {
+        ActiveClock().Sleep(LookEvery);
+        watch.Look();
+    }
+    const std::vector<std::string> appeared = watch.Appeared();
+    if (appeared.empty())
+        return Fail(ExitDevice, "no boot loader showed up: no new serial device beside %s after the board's reset",
+                    cli.invocation.port.c_str());
+    if (appeared.size() > 1)
+        return Fail(ExitDevice, "flash: more than one serial device showed up after the board's reset (%s and %s); "
+                    "unplug the others and try again", appeared[0].c_str(), appeared[1].c_str());
+    const uint8_t bootPort = SerialPortOfDevice(appeared[0]);
+    if (bootPort == 0 || !RunProgrammer(bootPort, copy.c_str()))
+        return Fail(ExitDevice, "flash: avrdude did not write %s", cli.arguments[0].c_str());
+    return ExitOk;
+}
+
+// The flash of a board on a port that listComPorts lists, as the Windows
+// tool does it; ExitOk, or the status after its line.
+int FlashListed(Cli& cli, const std::string& copy, const std::string& image)
+{
+    const int messages = cli.controls.Messages();
+    if (FlashFirmware(cli.app, copy.c_str(), image.data(), image.size())) return ExitOk;
+    // Each failure but avrdude's own has told its message.
+    if (cli.controls.Messages() == messages) Fail(ExitDevice, "flash: avrdude did not write %s", cli.arguments[0].c_str());
+    return ExitDevice;
+}
+
 } // namespace
 
 int RunFlash(Cli& cli)
@@ -84,14 +172,14 @@ int RunFlash(Cli& cli)
     AppContext& app = cli.app;
     uint8_t ports[MaxListedPorts];
     const std::size_t count = ListComPorts(ports);
-    if (std::find(ports, ports + count, app.boardComPort) == ports + count)
+    const bool listed = std::find(ports, ports + count, app.boardComPort) != ports + count;
+    if (!listed && cli.invocation.port.empty())
         return Fail(ExitDevice, "flash: %s is not among the ports listComPorts lists, where the boot loader's port is "
                     "looked for", cli.board.c_str());
     const ImageCopyFolder copy;
     if (!copy.Made()) return Fail(ExitFile, "flash: cannot make a folder for the image's copy");
-    const int messages = cli.controls.Messages();
-    if (FlashFirmware(app, copy.Image().c_str(), image.data(), image.size())) return ExitOk;
-    // Each failure but avrdude's own has told its message.
-    if (cli.controls.Messages() == messages) Fail(ExitDevice, "flash: avrdude did not write %s", file.c_str());
-    return ExitDevice;
+    HeldOutput held(copy.Output(), cli.invocation.verbose);
+    const int status = listed ? FlashListed(cli, copy.Image(), image) : FlashBesideDevice(cli, copy.Image(), image);
+    held.End(status != ExitOk);
+    return status;
 }

@@ -24,7 +24,9 @@ constexpr ValueOption ValueOptions[] = {
 constexpr FlagOption FlagOptions[] = {
     {"--json", &Invocation::json, false}, {"--help", &Invocation::help, false}, {"-h", &Invocation::help, false},
     {"--version", &Invocation::version, false}, {"--replace", &Invocation::replace, true},
-    {"--repaired", &Invocation::repaired, true},
+    {"--repaired", &Invocation::repaired, true}, {"-q", &Invocation::quiet, false},
+    {"--quiet", &Invocation::quiet, false},     {"-v", &Invocation::verbose, false},
+    {"--verbose", &Invocation::verbose, false},
 };
 
 } // namespace

@@ -98,7 +98,7 @@ int ChangeList(Cli& cli, const std::function<int()>& change)
     const std::string path = ProfilesPath(cli), lockPath = path + ".lock";
     FileLock lock;
     const int taken = lock.Take(lockPath.c_str(), LockWait, [&] {
-        Fail(ExitOk, "waiting for another vantorctl to finish its change of %s", path.c_str());
+        Note(cli, "waiting for another vantorctl to finish its change of %s", path.c_str());
     });
     if (taken == EWOULDBLOCK)
         return Fail(ExitFile, "%s is still being changed by another program holding %s; gave up after %u s",
@@ -174,7 +174,7 @@ int RunProfileShow(Cli& cli)
     if (!profile) return ExitUsage;
     const std::string name = Utf8FromCodePage(profile->name);
     for (const std::string& field : RepairedFields(faults, *profile))
-        Fail(ExitOk, "profile show: %s: %s; shown is the value taken in its place", name.c_str(), field.c_str());
+        Note(cli, "profile show: %s: %s; shown is the value taken in its place", name.c_str(), field.c_str());
     Report report;
     report.Text("Name", name);
     report.Text("Process", Utf8FromCodePage(profile->processName));
@@ -191,10 +191,14 @@ int RunProfileApply(Cli& cli)
     GameProfile* profile = FindProfile(cli, cli.arguments[0]);
     if (!profile) return ExitUsage;
     const std::vector<std::string> repaired = RepairedFields(faults, *profile);
-    for (const std::string& field : repaired)
-        Fail(ExitOk, "profile apply: %s: %s; %s", Utf8FromCodePage(profile->name).c_str(), field.c_str(),
-             cli.invocation.repaired ? "sending the value taken in its place"
-                                     : "nothing sent (--repaired sends the value taken in its place)");
+    const std::string name = Utf8FromCodePage(profile->name);
+    for (const std::string& field : repaired) {
+        if (cli.invocation.repaired)
+            Note(cli, "profile apply: %s: %s; sending the value taken in its place", name.c_str(), field.c_str());
+        else
+            Fail(ExitRefused, "profile apply: %s: %s; nothing sent (--repaired sends the value taken in its place)",
+                 name.c_str(), field.c_str());
+    }
     if (!repaired.empty() && !cli.invocation.repaired) return ExitRefused;
     if (const int status = ConnectBoard(cli); status != ExitOk) return status;
     ApplyProfile(cli.app, *profile);

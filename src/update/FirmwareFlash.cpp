@@ -51,10 +51,27 @@ bool HoldsFirmwareImage(const char* fileName)
     return ReadImageFile(fileName, content) && CheckHexImage(content.data(), content.size(), reason, sizeof reason);
 }
 
-// Keeps the image in the file of that name for avrdude: written beside it,
-// every write checked, then put in its place, so that a full disk or a
-// locked file never leaves avrdude a cut-short or an old image. A file of
-// that name that is no firmware image is the user's and is left alone.
+// Restarts the board into its boot loader and returns the port the boot
+// loader shows, 0 when none (after its message).
+uint8_t StartBootLoader(AppContext& app, const uint8_t* oldPorts, std::size_t oldCount)
+{
+    if (!ResetBoard(app)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Could not reset your board on COM%d", app.boardComPort);
+        Tell(text);
+        return 0;
+    }
+    ActiveClock().Sleep(static_cast<uint32_t>(app.resetDelay));
+    uint8_t newPorts[MaxListedPorts];
+    const std::size_t newCount = ListComPorts(newPorts);
+    for (std::size_t i = newCount; i-- > 0;)
+        if (!Listed(oldPorts, oldCount, newPorts[i])) return newPorts[i];
+    Tell("Could find any board with a bootloader");
+    return 0;
+}
+
+} // namespace
+
 bool KeepImage(const char* fileName, const char* image, std::size_t length)
 {
     std::error_code error;
@@ -77,26 +94,6 @@ bool KeepImage(const char* fileName, const char* image, std::size_t length)
     return Stop("Could not write the firmware to %s", fileName);
 }
 
-// Restarts the board into its boot loader and returns the port the boot
-// loader shows, 0 when none (after its message).
-uint8_t StartBootLoader(AppContext& app, const uint8_t* oldPorts, std::size_t oldCount)
-{
-    if (!ResetBoard(app)) {
-        char text[64];
-        std::snprintf(text, sizeof text, "Could not reset your board on COM%d", app.boardComPort);
-        Tell(text);
-        return 0;
-    }
-    ActiveClock().Sleep(static_cast<uint32_t>(app.resetDelay));
-    uint8_t newPorts[MaxListedPorts];
-    const std::size_t newCount = ListComPorts(newPorts);
-    for (std::size_t i = newCount; i-- > 0;)
-        if (!Listed(oldPorts, oldCount, newPorts[i])) return newPorts[i];
-    Tell("Could find any board with a bootloader");
-    return 0;
-}
-
-// Runs avrdude on the boot loader's port; true when it says it wrote the image.
 bool RunProgrammer(uint8_t bootPort, const char* fileName)
 {
     const std::string port = "-P" + ProgramPortName(bootPort);
@@ -115,8 +112,6 @@ bool RunProgrammer(uint8_t bootPort, const char* fileName)
         LogPrintf(0, "FlashFirmware: avrdude failed (exit status %d)", status);
     return false;
 }
-
-} // namespace
 
 bool FlashFirmware(AppContext& app, const char* fileName, const char* image, std::size_t length)
 {
