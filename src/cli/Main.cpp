@@ -18,6 +18,9 @@
 
 namespace {
 
+// The port lister's folder from this program's once both are installed.
+constexpr char ListerFromProgram[] = VANTOR_LISTER_FROM_PROGRAM;
+
 struct Command {
     const char* name;      // a group's commands are "group sub-command"
     const char* arguments; // as the usage line shows them
@@ -56,9 +59,10 @@ const Command Commands[] = {
     {"flash", "FILE.hex", 1, 1, "--avrdude --avrdude-conf", "writes a firmware image through the boot loader",
      "Checks the image (Intel HEX inside the application area) before the board is touched, then does what\n"
      "the Windows tool does: opens the board's port at 1200 baud and closes it, waits 2 s, takes the port that\n"
-     "listComPorts lists anew as the boot loader's and runs avrdude -patmega32u4 -cavr109 -b57600 -D on it,\n"
-     "whose progress shows on standard error. The board's port has to be one listComPorts lists: a link comN\n"
-     "of the COM port directory.\n"
+     "listComPorts lists anew as the boot loader's and runs avrdude -patmega32u4 -cavr109 -b57600 -D on it.\n"
+     "A board named with --port by a device that no COM port link names (/dev/ttyACM0) takes the device that\n"
+     "shows up beside it after the reset (the same name once it went away and came back) as the boot loader's.\n"
+     "avrdude's detail shows on standard error when the flash fails, or as it comes with -v.\n"
      "  --avrdude PROGRAM     the avrdude to run (default: the first on PATH)\n"
      "  --avrdude-conf FILE   its configuration (default /etc/avrdude.conf)\n",
      RunFlash},
@@ -117,10 +121,12 @@ constexpr char Options[] =
     "                      the same for the drive's RS-485 adapter\n"
     "  --dir DIR           the folder of GameProfiles.ini (default ~/.vantor)\n"
     "  --json              JSON on standard output\n"
+    "  -q, --quiet         no notes, only errors (a wait for another vantorctl, a value repaired)\n"
+    "  -v, --verbose       avrdude's detail as it runs\n"
     "  -h, --help          this help; COMMAND --help tells about a command\n"
     "  --version           the version\n"
     "\n"
-    "Without --port or --com the board is the port that listComPorts (beside vantorctl) lists with the\n"
+    "Without --port or --com the board is the port that listComPorts lists with the\n"
     "board's USB ids, VID_2341 PID_8036; the drive's adapter is the one with VID_0403 PID_6001.\n"
     "\n"
     "Exit status: 0 done, 1 usage error, 2 device not reached or not answering, 3 value refused, 4 file not\n"
@@ -182,7 +188,9 @@ constexpr Group Groups[] = {
     {"profile", "\nThe profiles are those of GameProfiles.ini in --dir (default ~/.vantor), read and written as the\n"
                 "Windows tool reads and writes them. A change (save, remove, import) holds the lock file\n"
                 "GameProfiles.ini.lock beside it, so that two at once both reach the file: the second waits up to\n"
-                "10 s. Through a link, the file changed is the link's target, which keeps its mode and owner.\n"},
+                "10 s. Through a link, the file changed is the link's target, which keeps its mode and owner.\n"
+                "Names are UTF-8 here and code page 1252 in the file, as the Windows tool keeps them; a name that\n"
+                "code page cannot hold is refused, and 63 characters fit however many bytes UTF-8 takes for them.\n"},
     {"drive", "\nThe drive is the one --drive-port or --drive-com names, else the port that listComPorts lists with\n"
               "its adapter's USB ids, VID_0403 PID_6001.\n"},
 };
@@ -215,8 +223,7 @@ std::string ProfilesFolder(const Invocation& invocation)
 }
 
 // The command with the runtime up, the terminal's controls in place, the
-// parameter records bound without controls and the port lister beside
-// this program.
+// parameter records bound without controls and the port lister found.
 int Run(const Invocation& invocation, const Command& command, std::size_t count)
 {
     TerminalControls controls;
@@ -229,8 +236,13 @@ int Run(const Invocation& invocation, const Command& command, std::size_t count)
     config.logMode = LogModeOff;
     ShowAssertBoxes(false);
     if (!InitExec(config)) return Fail(ExitFile, "the runtime did not start");
-    const std::string lister = ProgramFolder() + ProgramFileName("listComPorts");
-    if (FileExists(lister)) PlaceOutsideTool(OutsideTool::PortLister, lister);
+    // Beside this program in the build; where the installation puts it else.
+    for (const std::string& lister : {ProgramFolder() + ProgramFileName("listComPorts"),
+                                      ProgramFolder() + ListerFromProgram + "/" + ProgramFileName("listComPorts")}) {
+        if (!FileExists(lister)) continue;
+        PlaceOutsideTool(OutsideTool::PortLister, lister);
+        break;
+    }
     for (int i = 0; i < ParamCount; ++i) BindFromSet(g_app, i, nullptr);
 
     const auto arguments = invocation.words.begin() + static_cast<std::ptrdiff_t>(count);

@@ -14,7 +14,7 @@ const char* TerminalWords(const char* text)
     static const char* const words[][2] = {
         {"Could find any board with a bootloader",
          "no boot loader showed up: listComPorts lists no new port after the board's reset"},
-        {"Could not execute listComPorts.exe", "cannot run listComPorts (keep it beside vantorctl)"},
+        {"Could not execute listComPorts.exe", "cannot run listComPorts (it belongs beside vantorctl or in ../libexec/vantor)"},
     };
     for (const auto& [box, terminal] : words)
         if (std::strcmp(text, box) == 0) return terminal;
