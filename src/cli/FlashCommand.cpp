@@ -13,8 +13,10 @@
 #include "update/OutsideTools.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +62,19 @@ std::string ProgramOnPath(const char* name)
         if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     return "";
+}
+
+// Why the image file could not be read.
+std::string ImageFileFault(const std::string& file, int error)
+{
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    const fs::file_status status = fs::status(file, ignored);
+    if (!fs::exists(status)) return std::strerror(ENOENT);
+    if (fs::is_directory(status)) return std::strerror(EISDIR);
+    if (!fs::is_regular_file(status)) return "not a regular file";
+    if (fs::file_size(file, ignored) > ImageFileLimit) return "larger than 1 MiB, more than a firmware image holds";
+    return std::strerror(error);
 }
 
 // avrdude as --avrdude names it, else the first on PATH, with its
@@ -162,7 +177,9 @@ int RunFlash(Cli& cli)
 {
     const std::string& file = cli.arguments[0];
     std::string image;
-    if (!ReadImageFile(file.c_str(), image)) return Fail(ExitFile, "flash: cannot read %s", file.c_str());
+    errno = 0;
+    if (!ReadImageFile(file.c_str(), image))
+        return Fail(ExitFile, "flash: cannot read %s: %s", file.c_str(), ImageFileFault(file, errno).c_str());
     char reason[96];
     if (!CheckHexImage(image.data(), image.size(), reason, sizeof reason))
         return Fail(ExitRefused, "flash: %s is no firmware image (%s)", file.c_str(), reason);

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr std::size_t ImageFileLimit = 1u << 20;
-
 enum RecordType : uint8_t { Data = 0, EndOfFile = 1, ExtendedSegment = 2, StartSegment = 3, ExtendedLinear = 4,
                             StartLinear = 5 };
 

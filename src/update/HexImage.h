@@ -14,7 +14,10 @@ constexpr uint32_t ApplicationAreaEnd = 0x7000;
 // data byte and an end-of-file record. False with the reason in `reason` otherwise.
 bool CheckHexImage(const char* image, std::size_t length, char* reason, std::size_t reasonSize);
 
-// The whole of a regular file no larger than an image's text can be (far
-// more than the HEX text of the application area); false for anything else
-// or when it cannot be read.
+// The largest file an image's text can be: far more than the HEX text of
+// the application area.
+constexpr std::size_t ImageFileLimit = 1u << 20;
+
+// The whole of a regular file no larger than ImageFileLimit; false for
+// anything else or when it cannot be read.
 bool ReadImageFile(const char* path, std::string& image);

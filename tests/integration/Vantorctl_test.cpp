@@ -404,7 +404,8 @@ TEST_F(VantorctlTest, FlashWritesTheImageThroughTheBootLoaderWithTheRealAvrdude)
     const struct { const char* file; int status; std::string err; } refused[] = {
         {"wheel.hex", Refused, "is no firmware image (bad checksum in line"},
         {"end.hex", Refused, "is no firmware image (no data to write)"},
-        {"folder.hex", NoFile, "vantorctl: flash: cannot read " + Path("folder.hex") + "\n"},
+        {"folder.hex", NoFile, "vantorctl: flash: cannot read " + Path("folder.hex") + ": Is a directory\n"},
+        {"none.hex", NoFile, "vantorctl: flash: cannot read " + Path("none.hex") + ": No such file or directory\n"},
     };
     Result r;
     for (const auto& c : refused) {
