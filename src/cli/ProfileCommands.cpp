@@ -8,6 +8,7 @@
 #include "platform/FileLock.h"
 #include "profiles/ProfileFields.h"
 #include "profiles/ProfileFile.h"
+#include "profiles/ProfileImport.h"
 #include "profiles/Profiles.h"
 
 #include <algorithm>
@@ -274,32 +275,25 @@ int RunProfileImport(Cli& cli)
 {
     const bool standardInput = cli.arguments[0] == StandardStream;
     const std::string file = standardInput ? "standard input" : cli.arguments[0];
-    ProfileList imported;
-    std::vector<ProfileFault> read;
+    ProfileImport imported;
     std::string text;
     errno = 0;
-    if (standardInput ? !ReadStandardInput(text) || !ReadProfileText(imported, text, &read)
-                      : !ReadProfileFile(imported, file.c_str(), &read))
+    if (standardInput ? !ReadStandardInput(text) || !ReadProfileImportText(text, imported)
+                      : !ReadProfileImport(file.c_str(), imported))
         return Fail(ExitFile, "profile import: cannot read %s%s", file.c_str(), Reason(ReadFailure(file, errno)).c_str());
     std::vector<std::string> faults;
-    for (const ProfileFault& fault : read) faults.push_back(Utf8FromCodePage(fault.profile + ": " + fault.what));
-    if (imported.Empty()) faults.push_back("no PROFILE line in a section [GameProfiles]");
+    for (const std::string& fault : imported.faults) faults.push_back(Utf8FromCodePage(fault));
     return ChangeList(cli, [&] {
         ProfileList& profiles = cli.app.profiles;
-        for (int i = 0; i < imported.Count(); ++i) {
-            const char* name = imported.At(i)->name;
+        for (int i = 0; i < imported.profiles.Count(); ++i) {
+            const char* name = imported.profiles.At(i)->name;
             if (profiles.Find(name) && !cli.invocation.replace)
                 faults.push_back(Utf8FromCodePage(name) + ": " + ProfilesPath(cli) + " has it (--replace replaces it)");
         }
         for (const std::string& fault : faults)
             Fail(ExitRefused, "profile import: %s: %s", file.c_str(), fault.c_str());
         if (!faults.empty()) return ExitRefused;
-        for (int i = 0; i < imported.Count(); ++i) {
-            const GameProfile& profile = *imported.At(i);
-            GameProfile* kept = profiles.Find(profile.name);
-            if (!kept) kept = profiles.Append(profile.name, profile.processName);
-            *kept = profile;
-        }
+        AddImportedProfiles(profiles, imported.profiles, [](const GameProfile&) { return true; });
         return ExitOk;
     });
 }

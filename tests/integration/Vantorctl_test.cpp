@@ -322,6 +322,7 @@ TEST_F(VantorctlTest, ProfilesAreSavedExportedAndImportedAsTheWindowsToolKeepsTh
         {ProfileFile("PROFILE=A,a.exe,0,70000,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "max angle 70000 is outside"},
         {ProfileFile("PROFILE=A,a.exe,0,900\r\n"), "A: filter is missing"},
         {ProfileFile("PROFILE=A,a.exe,0,abc,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "A: max angle abc is not a number"},
+        {ProfileFile("PROFILE=A,a\x1b.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "A: the process name holds the control character 0x1B"},
         {ProfileFile("PROFILE=A\r\n"), "A: the name or the process name is missing"},
         {ProfileFile(Rally + "PROFILE=RALLY,x.exe,0,900,1,1,1,1,1,1,1,1,0,0,0,0,16\r\n"), "RALLY: a profile of this"},
         {ProfileFile("PROFILE=" + std::string(64, 'n') + ",a.exe\r\n"), "a text is longer than 63"},
