@@ -80,6 +80,8 @@
 #define IDC_PROFILE_EDIT 2081
 #define IDC_PROFILE_REMOVE 2080
 #define IDC_DETECT_GAME 2128
+#define IDC_PROFILE_IMPORT 2300
+#define IDC_PROFILE_EXPORT 2301
 
 // Drive and statistics page
 #define IDC_X_AXIS_CAPTION 1083

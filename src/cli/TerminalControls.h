@@ -29,6 +29,7 @@ public:
     void Enable(NativeHandle, int, bool) override {}
     bool IsEnabled(NativeHandle, int) override { return true; }
     int ShowMessage(NativeHandle owner, const char* text, const char* caption, unsigned style) override;
+    bool ChooseFile(NativeHandle, bool, const char*, const char*, const char*, char*, std::size_t) override { return false; }
 
     // The control's text; empty when the core wrote none.
     std::string TextOf(NativeHandle dialog, int id) const;

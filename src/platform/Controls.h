@@ -9,7 +9,8 @@
 // dialog's window and the control's id. The Windows implementation
 // (SystemControls on Windows) is a thin layer over the dialog's HWND:
 // SetDlgItemTextA, GetDlgItem, the trackbar messages TBM_*, the combo box
-// messages CB_*, the button check state, EnableWindow and MessageBoxA.
+// messages CB_*, the button check state, EnableWindow, MessageBoxA and the
+// file dialogs of GetOpenFileNameA and GetSaveFileNameA.
 // RecordingControls (platform/RecordingControls.h) keeps the same state in
 // memory, so the rules that drive controls are tested without windows.
 class Controls {
@@ -43,6 +44,15 @@ public:
     // A modal message box owned by the window; returns the button chosen
     // (MessageBoxA's IDOK, IDYES ... values).
     virtual int ShowMessage(NativeHandle owner, const char* text, const char* caption, unsigned style) = 0;
+
+    // The standard dialog that chooses a file, owned by the window: one to
+    // read, or with `save` one to write (replacing a file is asked first).
+    // `filter` is the dialog's list of "description\0pattern\0" pairs and
+    // `extension` the one added to a name typed without one; `path` holds
+    // the name it starts with and takes the choice. False when the user
+    // cancelled. The working folder stays as it was.
+    virtual bool ChooseFile(NativeHandle owner, bool save, const char* title, const char* filter,
+                            const char* extension, char* path, std::size_t size) = 0;
 
 protected:
     ~Controls() = default;

@@ -87,6 +87,22 @@ public:
         return answer_;
     }
 
+    // The file chosen next (the dialog starts at its name when it is one
+    // of the program's); none: the user cancels.
+    bool ChooseFile(NativeHandle, bool save, const char* title, const char*, const char* extension, char* path,
+                    std::size_t size) override
+    {
+        fileDialogs_.push_back(std::string(save ? "save " : "open ") + title + " " + path + " ." + extension);
+        if (chosen_.empty() || chosen_.front().size() >= size) return false;
+        chosen_.front().copy(path, size - 1);
+        path[chosen_.front().size()] = '\0';
+        chosen_.erase(chosen_.begin());
+        return true;
+    }
+    void ChooseFiles(std::vector<std::string> paths) { chosen_ = std::move(paths); }
+    // "open|save TITLE NAME .EXT" of each file dialog shown.
+    const std::vector<std::string>& FileDialogs() const { return fileDialogs_; }
+
     // The control as it stands, or null when nothing was written to it.
     const Control* Get(NativeHandle dialog, int id) const
     {
@@ -121,5 +137,6 @@ private:
     std::map<std::pair<NativeHandle, int>, Control> controls_;
     std::vector<std::string> journal_;
     std::vector<Message> messages_;
+    std::vector<std::string> chosen_, fileDialogs_;
     int answer_ = 1;
 };

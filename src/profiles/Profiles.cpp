@@ -73,6 +73,12 @@ void FillProfileCombo(AppContext& app)
     SelectProfile(app, app.currentProfile);
 }
 
+void RefreshProfileCombo(AppContext& app, bool current)
+{
+    RefillCombo(app);
+    ActiveControls().SelectComboItem(app.mainPage, ProfileComboId, current ? app.currentProfile : -1);
+}
+
 void RemoveProfile(AppContext& app, int index)
 {
     if (!app.profiles.At(index)) return;

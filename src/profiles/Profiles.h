@@ -27,6 +27,12 @@ void SelectProfile(AppContext& app, int index);
 // empty) and selects the current profile.
 void FillProfileCombo(AppContext& app);
 
+// Fills the combo box from the list again without sending anything: the
+// current profile stays selected, or none is when `current` is false (its
+// values are then no longer those the board holds, and a trackbar moved
+// before a profile is chosen must not write the board's into it).
+void RefreshProfileCombo(AppContext& app, bool current);
+
 // Removes the profile at the index, then selects the one before it.
 void RemoveProfile(AppContext& app, int index);
 

@@ -14,6 +14,7 @@
 #include "ui/AdvancedDialog.h"
 #include "ui/DrivePage.h"
 #include "ui/ProfileDialog.h"
+#include "ui/ProfileSharing.h"
 #include "ui/WheelStateDrawing.h"
 #include "update/ComPortSearch.h"
 #include "update/UpdateCheck.h"
@@ -34,6 +35,8 @@ constexpr int AdvancedSettingsId = 2123;
 constexpr int NewProfileId = 2078;
 constexpr int EditProfileId = 2081;
 constexpr int RemoveProfileId = 2080;
+constexpr int ImportProfilesId = 2300;
+constexpr int ExportProfilesId = 2301;
 constexpr int DetectGameId = 2128;
 
 // WheelFlags bits.
@@ -171,6 +174,12 @@ bool RunCommand(AppContext& app, int id, NativeHandle page)
         return true;
     case RemoveProfileId:
         RemoveSelectedProfile(app, page);
+        return true;
+    case ImportProfilesId:
+        ImportProfiles(app, page);
+        return true;
+    case ExportProfilesId:
+        ExportProfiles(app, page);
         return true;
     case AdvancedSettingsId:
         // Below "Wheel Found" the dialog could not talk to the board.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
 namespace {
 
@@ -93,6 +94,24 @@ public:
     int ShowMessage(NativeHandle owner, const char* text, const char* caption, unsigned style) override
     {
         return MessageBoxA(static_cast<HWND>(owner), text, caption, style);
+    }
+
+    bool ChooseFile(NativeHandle owner, bool save, const char* title, const char* filter, const char* extension,
+                    char* path, std::size_t size) override
+    {
+        OPENFILENAMEA dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = static_cast<HWND>(owner);
+        dialog.lpstrFilter = filter;
+        dialog.lpstrFile = path;
+        dialog.nMaxFile = size > 0xffff ? 0xffff : static_cast<DWORD>(size);
+        dialog.lpstrTitle = title;
+        dialog.lpstrDefExt = extension;
+        // The program's own files are named relative to the working folder,
+        // which the dialog would otherwise leave in the folder chosen.
+        dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
+                       (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+        return (save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog)) != FALSE;
     }
 };
 
