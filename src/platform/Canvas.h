@@ -35,11 +35,24 @@ struct CanvasRect {
     int bottom;
 };
 
+// The DPI at which a drawing's figures are given. At another DPI they are
+// scaled, line widths and text included, so that a picture keeps its size
+// beside the dialog's controls, which scale with their font.
+constexpr int CanvasBaseDpi = 96;
+// A length at the base DPI as it is at `dpi`, to the nearest pixel; the
+// same at the base DPI.
+constexpr int CanvasScaled(int length, int dpi)
+{
+    return (length * dpi + (length >= 0 ? CanvasBaseDpi / 2 : -CanvasBaseDpi / 2)) / CanvasBaseDpi;
+}
+
 class Canvas {
 public:
     // The window's outer size (its window rectangle); 0 x 0 when there is
     // no such window.
     virtual CanvasSize OuterSize(NativeHandle window) = 0;
+    // The DPI the system reports for the window (CanvasBaseDpi at 100 %).
+    virtual int Dpi(NativeHandle window) = 0;
     // Invalidates, erases and repaints the area of the window at once, then
     // starts drawing on the window with its default pen and brush (white
     // fill). False when there is nothing to draw on.

@@ -11,11 +11,13 @@
 //   begin L T R B / end / pen W RRGGBB / brush RRGGBB /
 //   polygon X,Y X,Y ... / rect L T R B / move X,Y / line X,Y /
 //   fill L T R B RRGGBB / colors RRGGBB RRGGBB / text "T" L T R B
-// Every window has the outer size set last (0 x 0 at first).
+// Every window has the outer size and the DPI set last (0 x 0 and 96 at first).
 class RecordingCanvas final : public Canvas {
 public:
     CanvasSize OuterSize(NativeHandle) override { return size_; }
     void SetOuterSize(int width, int height) { size_ = {width, height}; }
+    int Dpi(NativeHandle) override { return dpi_; }
+    void SetDpi(int dpi) { dpi_ = dpi; }
     bool Begin(NativeHandle window, const CanvasRect& area) override
     {
         if (!window) return false;
@@ -63,4 +65,5 @@ private:
 
     std::vector<std::string> operations_;
     CanvasSize size_{0, 0};
+    int dpi_ = CanvasBaseDpi;
 };

@@ -80,41 +80,46 @@ void DrawLinearity(NativeHandle window, int32_t linearity, int32_t live)
 {
     Canvas& canvas = ActiveCanvas();
     const CanvasSize outer = canvas.OuterSize(window);
-    const int w = outer.width - 30;
-    const int h = outer.height - 100;
+    // The margins and lines at the window's DPI; the graph takes the rest of
+    // the dialog, which grows with it.
+    const int dpi = canvas.Dpi(window);
+    const auto s = [dpi](int length) { return CanvasScaled(length, dpi); };
+    const int w = outer.width - s(30);
+    const int h = outer.height - s(100);
     // A window too small for a grid step has nothing to draw in.
     if (w < GridLines || h < GridLines) return;
-    if (!canvas.Begin(window, {0, 0, outer.width, h + 22})) return;
+    if (!canvas.Begin(window, {0, 0, outer.width, h + s(22)})) return;
 
-    canvas.UsePen(2, CanvasBlack);
-    canvas.Rectangle({0, 5, 10, h + 5});
-    canvas.Rectangle({15, 5, w + 15, h + 5});
-    canvas.Rectangle({15, h + 10, w + 15, h + 20});
+    const int top = s(5), left = s(15), bar = s(10);
+    canvas.UsePen(s(2), CanvasBlack);
+    canvas.Rectangle({0, top, bar, h + top});
+    canvas.Rectangle({left, top, w + left, h + top});
+    canvas.Rectangle({left, h + s(10), w + left, h + s(20)});
 
-    canvas.UsePen(1, GridColor);
-    for (int x = 15 + w / GridLines; x - 15 < w; x += w / GridLines) {
-        canvas.MoveTo({x, 5});
-        canvas.LineTo({x, h + 5});
+    canvas.UsePen(s(1), GridColor);
+    for (int x = left + w / GridLines; x - left < w; x += w / GridLines) {
+        canvas.MoveTo({x, top});
+        canvas.LineTo({x, h + top});
     }
-    for (int y = 5 + h / GridLines; y - 5 < h; y += h / GridLines) {
-        canvas.MoveTo({15, y});
-        canvas.LineTo({w + 15, y});
+    for (int y = top + h / GridLines; y - top < h; y += h / GridLines) {
+        canvas.MoveTo({left, y});
+        canvas.LineTo({w + left, y});
     }
 
     const float e = static_cast<float>(linearity) / OneInFixed412;
     // A negative value (a garbled read) would raise 0 to a negative power.
     const float curve = std::max(e, 0.0f);
-    canvas.MoveTo({15, h + 5});
-    for (int i = 0; i < w; i += CurveStep) {
-        const float y = Power(static_cast<float>(i) / static_cast<float>(w - 4), curve);
-        canvas.LineTo({i + 17, h - Trunc(y * static_cast<float>(h - 4)) + 3});
+    canvas.MoveTo({left, h + top});
+    for (int i = 0; i < w; i += s(CurveStep)) {
+        const float y = Power(static_cast<float>(i) / static_cast<float>(w - s(4)), curve);
+        canvas.LineTo({i + s(17), h - Trunc(y * static_cast<float>(h - s(4))) + s(3)});
     }
 
     canvas.UseBrush(CanvasRed);
     canvas.SetTextColors(CanvasBlack, CanvasWhite);
     const float x = static_cast<float>(live) / AxisSpan;
     const float output = Power(x, 1.0f / std::max(e, SmallestExponent));
-    canvas.Rectangle({16, h + 10, 16 + Trunc(output * static_cast<float>(w)), h + 20});
-    canvas.Rectangle({1, h + 5, 9, h + 5 - Trunc(static_cast<float>(h) * x)});
+    canvas.Rectangle({s(16), h + s(10), s(16) + Trunc(output * static_cast<float>(w)), h + s(20)});
+    canvas.Rectangle({s(1), h + top, s(9), h + top - Trunc(static_cast<float>(h) * x)});
     canvas.End();
 }

@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The recording dialog controls and canvas and the fake controller system,
 // in place for the life of the object.
@@ -67,4 +69,35 @@ inline void LogInto(const std::string& directory)
     config.logMode = LogModeNew;
     LogInit(config);
     SetLogThreshold(0);
+}
+
+// The box around every point, rectangle and text of a recorded drawing
+// (its "begin" area aside), and the pen widths in order.
+struct DrawingExtent {
+    int left = 1 << 30, top = 1 << 30, right = -(1 << 30), bottom = -(1 << 30);
+    std::vector<int> pens;
+};
+inline DrawingExtent MeasureDrawing(const std::vector<std::string>& operations)
+{
+    DrawingExtent e;
+    const auto add = [&e](int x, int y) {
+        e.left = std::min(e.left, x), e.right = std::max(e.right, x), e.top = std::min(e.top, y), e.bottom = std::max(e.bottom, y);
+    };
+    for (const std::string& op : operations) {
+        const std::string kind = op.substr(0, op.find(' '));
+        std::string numbers = kind == "text" ? op.substr(op.rfind('"') + 1) : op.substr(kind.size());
+        std::replace(numbers.begin(), numbers.end(), ',', ' ');
+        std::vector<int> values;
+        char* at = numbers.data();
+        for (char* end = nullptr;; at = end) {
+            const long value = std::strtol(at, &end, 10);
+            if (end == at) break;
+            values.push_back(static_cast<int>(value));
+        }
+        if (kind == "pen") e.pens.push_back(values.at(0));
+        if (kind == "rect" || kind == "fill" || kind == "text") add(values.at(0), values.at(1)), add(values.at(2), values.at(3));
+        if (kind == "polygon" || kind == "move" || kind == "line")
+            for (std::size_t i = 0; i + 1 < values.size(); i += 2) add(values[i], values[i + 1]);
+    }
+    return e;
 }

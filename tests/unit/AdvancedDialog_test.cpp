@@ -214,3 +214,19 @@ TEST_F(Advanced, LinearityDrawingHasFrameGridCurveAndBars)
     ui.canvas.Clear(), ui.canvas.SetOuterSize(39, 300), DrawLinearity(&page, 4096, 0);
     EXPECT_TRUE(ui.canvas.Operations().empty()) << "no room for a grid step";
 }
+
+// The dialog grows with the DPI; the graph's margins and lines grow with it.
+TEST_F(Advanced, LinearityDrawingScalesWithTheWindowsDpi)
+{
+    DrawingExtent at96;
+    for (const auto& [dpi, pens] : {std::pair{96, std::vector{2, 1}}, {144, {3, 2}}, {192, {4, 2}}}) {
+        ui.canvas.Clear(), ui.canvas.SetDpi(dpi), ui.canvas.SetOuterSize(230 * dpi / 96, 300 * dpi / 96);
+        DrawLinearity(&page, 8192, 65535);
+        const DrawingExtent e = MeasureDrawing(ui.canvas.Operations());
+        if (dpi == 96) at96 = e;
+        for (const auto& [side, at] : {std::pair{e.right, at96.right}, {e.bottom, at96.bottom}})
+            EXPECT_NEAR(side, at * dpi / 96.0, 2) << dpi;
+        EXPECT_EQ(e.pens, pens) << dpi;
+    }
+    EXPECT_EQ(std::tie(at96.left, at96.top, at96.right, at96.bottom), std::tuple(0, 5, 216, 220));
+}

@@ -108,3 +108,21 @@ TEST_F(PageTexts, WheelStateDrawingHasArrowBarsAndButtons)
     DrawWheelState(nullptr, {}, 0, 900);
     EXPECT_TRUE(ui.canvas.Operations().empty()) << "nothing is drawn without a page";
 }
+
+// At 150 % and 200 % the drawing keeps its place beside the page's controls,
+// which grow with their font: every figure, pen and text box scales.
+TEST_F(PageTexts, WheelStateDrawingScalesWithTheWindowsDpi)
+{
+    DrawingExtent at96;
+    for (const auto& [dpi, pens] : {std::pair{96, std::vector{2, 1}}, {144, {3, 2}}, {192, {4, 2}}}) {
+        ui.canvas.Clear(), ui.canvas.SetDpi(dpi);
+        DrawWheelState(&page, {0, 65535, 65535, 65535}, 0xffffffffu, 1080);
+        const DrawingExtent e = MeasureDrawing(ui.canvas.Operations());
+        if (dpi == 96) at96 = e;
+        const double scale = dpi / 96.0;
+        for (const auto& [side, at] : {std::pair{e.left, at96.left}, {e.top, at96.top}, {e.right, at96.right}, {e.bottom, at96.bottom}})
+            EXPECT_NEAR(side, at * scale, 2) << dpi;
+        EXPECT_EQ(e.pens, pens) << dpi;
+    }
+    EXPECT_EQ(std::tie(at96.left, at96.top, at96.right, at96.bottom), std::tuple(15, 136, 315, 227));
+}

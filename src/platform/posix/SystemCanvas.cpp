@@ -6,6 +6,7 @@ namespace {
 class NoCanvas final : public Canvas {
 public:
     CanvasSize OuterSize(NativeHandle) override { return {0, 0}; }
+    int Dpi(NativeHandle) override { return CanvasBaseDpi; }
     bool Begin(NativeHandle, const CanvasRect&) override { return false; }
     void End() override {}
     void UsePen(int, CanvasColor) override {}

@@ -19,6 +19,21 @@ public:
         return {outer.right - outer.left, outer.bottom - outer.top};
     }
 
+    int Dpi(NativeHandle window) override
+    {
+        // GetDpiForWindow where the system has it (Windows 10, Wine), else
+        // the screen's.
+        using DpiForWindow = UINT(WINAPI*)(HWND);
+        static const auto forWindow = reinterpret_cast<DpiForWindow>(
+            reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+        if (window && forWindow)
+            if (const UINT dpi = forWindow(static_cast<HWND>(window))) return static_cast<int>(dpi);
+        HDC screen = GetDC(nullptr);
+        const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+        if (screen) ReleaseDC(nullptr, screen);
+        return dpi > 0 ? dpi : CanvasBaseDpi;
+    }
+
     bool Begin(NativeHandle window, const CanvasRect& area) override
     {
         if (!window || dc_) return false;
@@ -30,6 +45,8 @@ public:
         made_ = 0;
         originalPen_ = nullptr;
         originalBrush_ = nullptr;
+        originalFont_ = nullptr;
+        ScaleFont(Dpi(window));
         return true;
     }
 
@@ -38,6 +55,7 @@ public:
         if (!dc_) return;
         if (originalPen_) SelectObject(dc_, originalPen_);
         if (originalBrush_) SelectObject(dc_, originalBrush_);
+        if (originalFont_) SelectObject(dc_, originalFont_);
         for (int i = 0; i < made_; ++i) DeleteObject(objects_[i]);
         made_ = 0;
         ReleaseDC(window_, dc_);
@@ -92,6 +110,23 @@ public:
     }
 
 private:
+    // The device context's font (the system font, 16 pixels high at 96
+    // DPI) at the height of the window's DPI, where it is not already.
+    void ScaleFont(int dpi)
+    {
+        constexpr int SystemFontHeight = 16;
+        TEXTMETRICA metrics{};
+        LOGFONTA font{};
+        if (dpi == CanvasBaseDpi || !GetTextMetricsA(dc_, &metrics) ||
+            !GetObjectA(GetCurrentObject(dc_, OBJ_FONT), sizeof font, &font))
+            return;
+        const int wanted = CanvasScaled(SystemFontHeight, dpi);
+        if (metrics.tmHeight == wanted) return;
+        font.lfHeight = wanted;
+        font.lfWidth = 0;
+        if (HFONT scaled = CreateFontIndirectA(&font)) originalFont_ = SelectObject(dc_, Keep(scaled));
+    }
+
     // Callers make sure there is room.
     HGDIOBJ Keep(HGDIOBJ object)
     {
@@ -105,6 +140,7 @@ private:
     HDC dc_ = nullptr;
     HGDIOBJ originalPen_ = nullptr;
     HGDIOBJ originalBrush_ = nullptr;
+    HGDIOBJ originalFont_ = nullptr;
     HGDIOBJ objects_[MaxObjects] = {};
     int made_ = 0;
 };
