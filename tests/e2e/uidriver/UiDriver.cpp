@@ -6,6 +6,9 @@
 //   answer TEXT BUTTON-ID [TIMEOUT-MS]: answers the box showing TEXT;  gone HWND [TIMEOUT-MS]: waits until it goes
 //   title | children | close | minimize | visible | size | focus HWND: the title; the controls (id class "text"
 //     [disabled]); WM_CLOSE; minimises; 1 when visible; "W H CW CH"; id and class of the keyboard focus
+//   layout HWND: each visible control of the dialogs below it: id, kind (group, check, button, text, other),
+//     its rectangle in the window's client area, the width and height its text takes in the dialog font
+//     ("MS Shell Dlg" 8 at the screen's DPI) and the text, tab apart; first the client area itself
 //   key HWND VK;  command HWND ID;  command-exit HWND ID [TIMEOUT-MS] (prints the process's exit code)
 //   post-registered HWND NAME WPARAM LPARAM: posts the window message registered under NAME
 // and on the control ID anywhere below HWND:
@@ -75,6 +78,52 @@ HWND FindBox(const char* text)
         return IsWindowVisible(window) &&
                FirstWindow(window, [&](HWND child) { return WindowText(child).find(text) != std::string::npos; });
     });
+}
+
+// What the layout check tells apart: a group box holds controls, a check
+// box's text stands beside its box, a push button's text is centred.
+const char* ControlKind(HWND control)
+{
+    const std::string name = ClassName(control);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    if (name == "Button") {
+        const LONG type = style & BS_TYPEMASK;
+        if (type == BS_GROUPBOX) return "group";
+        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
+            return "check";
+        return "button";
+    }
+    if (name == "Static" && (style & SS_TYPEMASK) <= SS_RIGHT) return "text";
+    return "other";
+}
+
+void PrintLayout(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    std::printf("0\twindow\t0\t0\t%ld\t%ld\t0\t0\t\n", client.right, client.bottom);
+    HDC dc = GetDC(nullptr);
+    const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
+    HGDIOBJ previous = SelectObject(dc, font);
+    FirstWindow(window, [&](HWND control) {
+        if (!IsWindowVisible(control) || ClassName(GetParent(control)) != "#32770" || ClassName(control) == "#32770")
+            return false;
+        RECT box{};
+        GetWindowRect(control, &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        std::string text = WindowText(control), shown;
+        for (std::size_t i = 0; i < text.size(); ++i) // "&&" shows "&", "&x" underlines x
+            if (text[i] != '&' || (i + 1 < text.size() && text[++i] == '&')) shown += text[i];
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+        std::printf("%d\t%s\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%s\n", GetDlgCtrlID(control), ControlKind(control), box.left,
+                    box.top, box.right, box.bottom, shown.empty() ? 0L : extent.cx, extent.cy, shown.c_str());
+        return false;
+    });
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
 }
 
 // Polls until done() holds or the time is up.
@@ -165,6 +214,8 @@ int Run(int argc, char** argv)
                         IsWindowEnabled(child) ? "" : " disabled");
             return false;
         });
+    } else if (command == "layout") {
+        PrintLayout(window);
     } else if (command == "close") {
         PostMessageA(window, WM_CLOSE, 0, 0);
     } else if (command == "minimize") {
@@ -284,6 +335,8 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Rectangles and text as the system has them, whatever the DPI.
+    SetProcessDPIAware();
     const int code = Run(argc, argv);
     std::fflush(stdout);
     return code;
