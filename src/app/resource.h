@@ -82,6 +82,7 @@
 #define IDC_DETECT_GAME 2128
 #define IDC_PROFILE_IMPORT 2300
 #define IDC_PROFILE_EXPORT 2301
+#define IDC_FORCE_GRAPH 2302
 
 // Drive and statistics page
 #define IDC_X_AXIS_CAPTION 1083

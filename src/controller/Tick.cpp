@@ -17,6 +17,7 @@ namespace {
 constexpr uint64_t BoardPeriodMs = 1000;
 constexpr uint64_t DrivePeriodMs = 100;
 constexpr uint64_t GamePeriodMs = 2000;
+constexpr uint64_t ForceDrawPeriodMs = 100;
 
 constexpr uint8_t TraceMark = '#';
 constexpr uint32_t TraceFrameBytes = 4;
@@ -34,8 +35,9 @@ const char* TraceKindName(uint8_t kind)
 }
 
 // One trace frame: '#', kind, an unsigned byte and a signed 16-bit value
-// high byte first. Anything else waiting is dropped a byte per tick.
-void TakeTraceFrame(AppContext& app)
+// high byte first. Anything else waiting is dropped a byte per tick. The
+// frame goes to the log and to the force trace.
+void TakeTraceFrame(AppContext& app, uint64_t now)
 {
     if (app.boardPort.BytesWaiting() == 0) return;
     if (app.boardPort.ReadByte() != TraceMark) return;
@@ -47,6 +49,9 @@ void TakeTraceFrame(AppContext& app)
     const auto value = static_cast<unsigned>((bits >> 8) & 0xff);
     const auto signedValue = static_cast<int16_t>(((bits >> 16) & 0xff) << 8 | ((bits >> 24) & 0xff));
     LogPrintf(0, "%s : %d : %d", TraceKindName(kind), value, signedValue);
+    app.forceTrace.Add(now, kind == 0 ? ForceTrace::Kind::Torque : kind == 1 ? ForceTrace::Kind::CreateEffect
+                                                                             : ForceTrace::Kind::Error,
+                       signedValue);
 }
 
 } // namespace
@@ -68,7 +73,13 @@ int Tick(AppContext& app, bool minimisedToTray)
         g_tickStamps.game = now;
         DetectGame(app);
     }
-    if (app.params[DebugLevel].value > 0) TakeTraceFrame(app);
+    if (app.params[DebugLevel].value > 0) {
+        TakeTraceFrame(app, now);
+        if (app.forceTraced && now - g_tickStamps.forceDrawn > ForceDrawPeriodMs) {
+            g_tickStamps.forceDrawn = now;
+            app.forceTraced(app, now);
+        }
+    }
     PollController(app);
     return 0;
 }

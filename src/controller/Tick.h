@@ -10,6 +10,7 @@ struct TickStamps {
     uint64_t board = 0;
     uint64_t drive = 0;
     uint64_t game = 0;
+    uint64_t forceDrawn = 0;
 };
 
 extern TickStamps g_tickStamps;
@@ -18,6 +19,7 @@ extern TickStamps g_tickStamps;
 // connection step (more than 1000 ms apart) and, with "dev", the drive
 // statistics (more than 100 ms apart), both only while command busy is
 // clear; game detection (more than 2000 ms apart); one board trace frame
-// into the log while the board's debug level is above 0; the controller
-// poll. Returns 0 always.
+// into the log and the force trace while the board's debug level is above
+// 0, the trace drawn then (more than 100 ms apart); the controller poll.
+// Returns 0 always.
 int Tick(AppContext& app, bool minimisedToTray);

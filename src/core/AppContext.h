@@ -4,6 +4,7 @@
 #include "core/ParamSet.h"
 #include "core/PinMap.h"
 #include "core/ControllerEntry.h"
+#include "core/ForceTrace.h"
 #include "platform/NativeHandle.h"
 #include "core/ProfileList.h"
 
@@ -45,6 +46,7 @@ struct AppContext {
     uint32_t controllerCount = 0;
     InputDevice currentController = nullptr;
     InputGuid usedController = {};     // USED_DEVICE_GUID
+    ForceTrace forceTrace;             // the board's trace frames of the last ten seconds
     ProfileList profiles;              // the game profiles
     int32_t currentProfile = 0;        // GAME_PROFILE_ID
     // config.ini and GameProfiles.ini were there at start but could not be
@@ -55,6 +57,9 @@ struct AppContext {
     // Fresh controller input (liveAxes, the first 32 buttons as bits) for
     // whoever draws it; none = not drawn.
     void (*inputRead)(AppContext& app, uint32_t buttons) = nullptr;
+    // The force trace took a frame or time moved on (at most ten times a
+    // second while the board traces), at the tick's clock; none = not drawn.
+    void (*forceTraced)(AppContext& app, uint64_t now) = nullptr;
     // The board was identified again after start-up and its parameter set
     // read; none = nothing more happens.
     void (*wheelFound)(AppContext& app) = nullptr;

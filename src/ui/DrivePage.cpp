@@ -6,6 +6,7 @@
 #include "controller/ControllerDiscovery.h"
 #include "drive/DriveLink.h"
 #include "platform/Controls.h"
+#include "ui/ForceGraph.h"
 #include "update/ComPortSearch.h"
 
 namespace {
@@ -40,11 +41,18 @@ void DebugLevelChosen(AppContext& app, NativeHandle page)
     SendParam(app, record);
 }
 
+// The force trace on the page's graph.
+void DrawForce(AppContext& app, uint64_t now)
+{
+    DrawForceGraph(ActiveControls().Find(app.drivePage, ForceGraphId), app.forceTrace, now);
+}
+
 } // namespace
 
 void InitDrivePage(AppContext& app, NativeHandle page)
 {
     app.drivePage = page;
+    app.forceTraced = DrawForce;
     Controls& controls = ActiveControls();
     controls.ResetCombo(page, DebugLevelComboId);
     for (intptr_t level = 0; level < 5; ++level) {

@@ -42,8 +42,12 @@ protected:
 };
 } // namespace
 
-TEST_F(TickTest, TraceFramesAreLoggedOnePerTickOnlyWhileTheDebugLevelIsAboveNone)
+TEST_F(TickTest, TraceFramesAreLoggedAndDrawnOnePerTickOnlyWhileTheDebugLevelIsAboveNone)
 {
+    FakeClock clock(0);
+    static std::vector<uint64_t> drawn; // when the force trace was handed on to be drawn
+    drawn.clear();
+    app->forceTraced = [](AppContext&, uint64_t now) { drawn.push_back(now); };
     ASSERT_TRUE(app->boardPort.Open(4, 115200));
     app->commandBusy = 1;
     board.Send({'x', '#', 7, 3, 0xFF, 0xFE, '#', 0, 200, 0x01, 0x00, '#', 1, 0, 0x80, 0x00});
@@ -56,7 +60,16 @@ TEST_F(TickTest, TraceFramesAreLoggedOnePerTickOnlyWhileTheDebugLevelIsAboveNone
         const std::string file = logDir.Read("Log.txt"), after = file.substr(file.find("\r\n", file.find("Exec Log Init")) + 2);
         EXPECT_EQ(std::pair(app->boardPort.BytesWaiting(), after), std::pair(waiting, std::string(log)));
         app->params[DebugLevel].value = 1;
+        clock.Sleep(40);
     }
+    std::vector<std::tuple<uint64_t, ForceTrace::Kind, int16_t>> trace;
+    for (const ForceTrace::Entry& e : app->forceTrace.Entries()) trace.emplace_back(e.time, e.kind, e.value);
+    // Ticks 40 ms apart from 1000: a frame at each from the third, drawn at the second (the first
+    // that traces) and then 120 ms later.
+    EXPECT_EQ(trace, (std::vector<std::tuple<uint64_t, ForceTrace::Kind, int16_t>>{
+                         {1080, ForceTrace::Kind::Error, -2}, {1120, ForceTrace::Kind::Torque, 256},
+                         {1160, ForceTrace::Kind::CreateEffect, -32768}}));
+    EXPECT_EQ(drawn, (std::vector<uint64_t>{1040, 1160})) << "drawn more than 100 ms apart";
 }
 
 TEST_F(TickTest, BoardStepRunsMoreThanASecondApartAndNotWhileCommandBusyButGamesAndTheControllerAreAlwaysLookedAt)

@@ -33,7 +33,8 @@ const char* SimUsage()
     return "usage: wheelsim [--link PATH] [--log FILE] [--status 1,3,4,5,6,8] [--fw-version N]\n"
            "                [--set NUMBER=VALUE]... [--center VALUE] [--silent] [--echo]\n"
            "                [--debug-text TEXT] [--garbage N] [--split N] [--split-pause MS]\n"
-           "                [--slow MS] [--disconnect-after FRAMES] [--restart-ms MS] [--trace-ms MS]\n";
+           "                [--slow MS] [--disconnect-after FRAMES] [--restart-ms MS] [--trace-ms MS]\n"
+           "                [--trace-sine MS]\n";
 }
 
 bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
@@ -78,6 +79,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
             ok = ParseInt(value, o.restartMs, 0, 60000);
         } else if (name == "--trace-ms") {
             ok = ParseInt(value, o.traceMs, 1, 60000);
+        } else if (name == "--trace-sine") {
+            ok = ParseInt(value, o.traceSine, 1, 600000);
         } else if (name == "--boot-link") {
             o.bootLink = value;
         } else if (name == "--boot-ms") {

@@ -9,6 +9,7 @@
 #include "SimOptions.h"
 #include "SimRun.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -235,11 +236,19 @@ private:
     }
 
     // '#', kind, an unsigned byte (the frame count), then a signed 16-bit
-    // value high byte first.
+    // value high byte first. With --trace-sine: the torque of a sine of that
+    // period, an effect created every 3 s and an error every 7 s instead.
     void SendTrace()
     {
-        const auto value = static_cast<uint16_t>(static_cast<int16_t>(traceCount_ * 37 - 500));
-        const uint8_t frame[5] = {'#', static_cast<uint8_t>(traceCount_ % 4), static_cast<uint8_t>(traceCount_ & 0xff),
+        int kind = traceCount_ % 4, number = traceCount_ * 37 - 500;
+        if (options_.traceSine > 0) {
+            const double at = Elapsed() * 1000.0;
+            kind = CrossedEvery(at, 7000) ? 2 : CrossedEvery(at, 3000) ? 1 : 0;
+            number = kind == 0 ? static_cast<int>(std::lround(TraceAmplitude * std::sin(2 * M_PI * at / options_.traceSine))) : 0;
+        }
+        lastTraceMs_ = Elapsed() * 1000.0;
+        const auto value = static_cast<uint16_t>(static_cast<int16_t>(number));
+        const uint8_t frame[5] = {'#', static_cast<uint8_t>(kind), static_cast<uint8_t>(traceCount_ & 0xff),
                                   static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xff)};
         pty_.Send(frame, sizeof frame);
         ++traceCount_;
@@ -266,6 +275,14 @@ private:
     int frames_ = 0;
     uint32_t noise_ = 1;
     int traceCount_ = 0;
+    double lastTraceMs_ = 0; // when the last trace frame went
+
+    static constexpr double TraceAmplitude = 20000;
+    // Whether a multiple of the period passed since the last trace frame.
+    bool CrossedEvery(double at, double period) const
+    {
+        return std::floor(at / period) > std::floor(lastTraceMs_ / period);
+    }
     bool resetting_ = false; // opened at 1200 baud: the close starts the boot loader
     bool failed_ = false;
     double lastBootByte_ = 0;
