@@ -1,18 +1,21 @@
 """What Vantor.exe costs while it waits for a device that never answers: a silent device on the board's port,
 or with "/dev" a silent drive on the drive's port, costs at most twice the processor time of a ready board (and
-drive) over the same 20 seconds of the same test run, and under 1 % of a core."""
+drive) over the same 20 seconds of the same test run, and under 1 % of a core. The drive page's force graph
+shows the board's trace for at most twice the processor time of the page without it."""
 import os
 import time
 import unittest
 
 from pagetest import STATUS, PageTest
 from simulators import DriveSim
-from wine import wait_until
+from wine import pixels, wait_until
 
 SECONDS = 20
 TICK = 1 / os.sysconf("SC_CLK_TCK")
 BOARD = b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n"
 BOARD_AND_DRIVE = b"[Config]\r\nDEVICE_COM_PORT=5\r\nSM_COM_PORT=7\r\n\r\n"
+FORCE_GRAPH, DEBUG_LEVEL = 2302, 1044
+BLUE, GREEN, RED = (0, 0, 255), (0, 160, 0), (255, 0, 0)
 
 
 class IdleCpuTest(PageTest):
@@ -60,6 +63,42 @@ class IdleCpuTest(PageTest):
         self.addCleanup(drive.stop)
         self.board("--status", "8", log=f"board{options[0]}.jsonl")
         return self.measure(BOARD_AND_DRIVE, "Ready", "/dev", settled=lambda run: settled(run, drive))
+
+    def traced_seconds(self, run):
+        """Processor seconds of a run over SECONDS, once the board's trace reaches its log."""
+        self.assertTrue(wait_until(lambda: "Torque : " in run.log(), 20), run.log())
+        time.sleep(8)  # effects and an error in the graph's ten seconds
+        before = self.cpu_seconds(run)
+        time.sleep(SECONDS)
+        return self.cpu_seconds(run) - before
+
+    def test_the_force_graph_shows_the_trace_and_costs_little(self):
+        # A driven wheel's trace: a sine of torque, an effect created every 3 s, an error every 7 s.
+        self.board("--status", "8", "--trace-sine", "2000", "--trace-ms", "40")
+        self.write("config.ini", BOARD)
+        run = self.start("/dev")
+        self.assertReady(run)
+        self.wine.driver("combo", run.window, DEBUG_LEVEL, 1)
+        drawn = self.traced_seconds(run)
+        self.wine.screenshot(self.dir / "force-graph.png")
+        (left, top, _, _), controls = self.wine.layout(run.window)
+        _, *box = controls[FORCE_GRAPH]
+        graph = pixels(self.dir / "force-graph.png", left + box[0], top + box[1], left + box[2], top + box[3])
+        self.escape(run)
+        columns = {colour: [x for x in range(len(graph[0])) if any(row[x] == colour for row in graph)]
+                   for colour in (BLUE, GREEN, RED)}
+        rows = [y for y, row in enumerate(graph) if BLUE in row]
+        self.assertGreater(len(columns[BLUE]), 0.9 * len(graph[0]), "the torque along the whole ten seconds")
+        self.assertGreater(rows[-1] - rows[0], 0.5 * len(graph), "the sine's swing")
+        self.assertGreaterEqual(len(columns[GREEN]), 2, "effects created")
+        self.assertGreaterEqual(len(columns[RED]), 1, "an error")
+
+        # The board keeps tracing; without "/dev" the same trace is logged and nothing drawn.
+        run = self.start()
+        logged = self.traced_seconds(run)
+        self.escape(run)
+        print(f"\nforce graph: {drawn:.2f} s of processor time in {SECONDS} s, {logged:.2f} s without it", end=" ")
+        self.assertLessEqual(drawn, 2 * logged + TICK, "the force graph")
 
 if __name__ == "__main__":
     unittest.main()

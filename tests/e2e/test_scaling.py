@@ -17,12 +17,13 @@ class ScalingTest(PageTest):
     def layout_faults(self, window, dpi):
         """What a user would see wrong in the window's layout, one line each."""
         rows = [line.split("\t") for line in self.wine.driver("layout", window).splitlines()]
-        _, _, _, _, width, height, *_ = rows[0]
+        _, _, left, top, right, bottom, *_ = map(int, rows[0][:6])
+        width, height = right - left, bottom - top
         controls = [(kind, int(l), int(t), int(r), int(b), int(text_width), int(text_height), text or f"#{id_}")
                     for id_, kind, l, t, r, b, text_width, text_height, text in rows[1:]]
         faults = []
         for kind, left, top, right, bottom, text_width, text_height, name in controls:
-            if left < 0 or top < 0 or right > int(width) or bottom > int(height):
+            if left < 0 or top < 0 or right > width or bottom > height:
                 faults.append(f"{name} is cut off by the window's edge")
             # A check box's square and the gap after it; a push button's frame.
             room = right - left - {"check": 16 * dpi // 96, "button": 6 * dpi // 96}.get(kind, 0)

@@ -109,6 +109,11 @@ class Wine:
             found[int(control)] = (class_name, text, not disabled)
         return found
 
+    def layout(self, window):
+        """The client area's place on the screen, then {control id: (kind, left, top, right, bottom)} in it."""
+        rows = [line.split("\t") for line in self.driver("layout", window).splitlines()]
+        return tuple(map(int, rows[0][2:6])), {int(r[0]): (r[1], *map(int, r[2:6])) for r in rows[1:]}
+
     def screenshot(self, path):
         time.sleep(1.0)  # let the windows finish painting
         subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root", str(path)],
@@ -185,3 +190,11 @@ def end_session():
         wine.close()
         display.close()
         _session = None
+
+
+def pixels(path, left, top, right, bottom):
+    """The rows of (red, green, blue) of the picture's rectangle."""
+    width, height = right - left, bottom - top
+    raw = subprocess.run(["convert", str(path), "-crop", f"{width}x{height}+{left}+{top}", "+repage", "-depth", "8",
+                          "rgb:-"], check=True, capture_output=True).stdout
+    return [[tuple(raw[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)] for y in range(height)]

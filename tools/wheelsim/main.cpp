@@ -242,11 +242,11 @@ private:
     {
         int kind = traceCount_ % 4, number = traceCount_ * 37 - 500;
         if (options_.traceSine > 0) {
-            const double at = Elapsed() * 1000.0;
+            const double at = Elapsed();
             kind = CrossedEvery(at, 7000) ? 2 : CrossedEvery(at, 3000) ? 1 : 0;
             number = kind == 0 ? static_cast<int>(std::lround(TraceAmplitude * std::sin(2 * M_PI * at / options_.traceSine))) : 0;
         }
-        lastTraceMs_ = Elapsed() * 1000.0;
+        lastTraceMs_ = Elapsed();
         const auto value = static_cast<uint16_t>(static_cast<int16_t>(number));
         const uint8_t frame[5] = {'#', static_cast<uint8_t>(kind), static_cast<uint8_t>(traceCount_ & 0xff),
                                   static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xff)};

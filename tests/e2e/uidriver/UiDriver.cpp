@@ -8,7 +8,7 @@
 //     [disabled]); WM_CLOSE; minimises; 1 when visible; "W H CW CH"; id and class of the keyboard focus
 //   layout HWND: each visible control of the dialogs below it: id, kind (group, check, button, text, other),
 //     its rectangle in the window's client area, the width and height its text takes in the dialog font
-//     ("MS Shell Dlg" 8 at the screen's DPI) and the text, tab apart; first the client area itself
+//     ("MS Shell Dlg" 8 at the screen's DPI) and the text, tab apart; first the client area on the screen
 //   key HWND VK;  command HWND ID;  command-exit HWND ID [TIMEOUT-MS] (prints the process's exit code)
 //   post-registered HWND NAME WPARAM LPARAM: posts the window message registered under NAME
 // and on the control ID anywhere below HWND:
@@ -101,7 +101,8 @@ void PrintLayout(HWND window)
 {
     RECT client{};
     GetClientRect(window, &client);
-    std::printf("0\twindow\t0\t0\t%ld\t%ld\t0\t0\t\n", client.right, client.bottom);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::printf("0\twindow\t%ld\t%ld\t%ld\t%ld\t0\t0\t\n", client.left, client.top, client.right, client.bottom);
     HDC dc = GetDC(nullptr);
     const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
     HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg");
