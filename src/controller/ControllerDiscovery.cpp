@@ -1,5 +1,6 @@
 #include "controller/ControllerDiscovery.h"
 
+#include "controller/XInputIds.h"
 #include "core/StartSwitches.h"
 #include "platform/Controls.h"
 
@@ -98,7 +99,7 @@ long InitControllers(AppContext& app, NativeHandle mainWindow)
     long result = input.Start(app.instance);
     if (result < 0) return result;
     std::vector<uint32_t> xinputIds;
-    if (g_switches.noxinput) xinputIds = input.XInputIds();
+    if (g_switches.noxinput) xinputIds = XInputIdsOf(input.PnpDeviceIds());
     result = input.ReadJoystickConfig();
     if (result < 0) return result;
     Discovery discovery{app, mainWindow, xinputIds};

@@ -41,11 +41,11 @@ public:
     }
 
     long startResult = 0, configResult = 0, enumResult = 0;
-    std::vector<uint32_t> xinputIds;
-    int xinputQueries = 0;
+    std::vector<std::string> pnpDeviceIds;
+    int pnpQueries = 0;
 
     long Start(NativeHandle) override { return startResult; }
-    std::vector<uint32_t> XInputIds() override { return ++xinputQueries, xinputIds; }
+    std::vector<std::string> PnpDeviceIds() override { return ++pnpQueries, pnpDeviceIds; }
     long ReadJoystickConfig() override { return configResult; }
     long EnumDevices(DeviceFound found, void* context) override
     {

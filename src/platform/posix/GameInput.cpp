@@ -6,7 +6,7 @@ namespace {
 class NoGameInput final : public GameInput {
 public:
     long Start(NativeHandle) override { return 0; }
-    std::vector<uint32_t> XInputIds() override { return {}; }
+    std::vector<std::string> PnpDeviceIds() override { return {}; }
     long ReadJoystickConfig() override { return 0; }
     long EnumDevices(DeviceFound, void*) override { return 0; }
     InputDevice CreateDevice(const InputGuid&) override { return nullptr; }
