@@ -114,6 +114,9 @@ long SelectController(AppContext& app, InputDevice device)
     std::fill(std::begin(app.controllerObjectMask), std::end(app.controllerObjectMask), 0u);
     app.currentController = device;
     GameInput& input = ActiveGameInput();
+    // The system sets no range on an acquired device: one chosen again
+    // after it was read is let go first, and the next poll acquires it.
+    input.Unacquire(device);
     ObjectScan scan{app, device};
     const long result = input.EnumObjects(device, OnObject, &scan);
     if (result < 0) return result;

@@ -78,6 +78,8 @@ public:
     virtual bool SetAxisRange(InputDevice device, uint32_t type, int32_t minimum, int32_t maximum) = 0;
     virtual long InstanceGuid(InputDevice device, InputGuid& guid) = 0;
     virtual long Acquire(InputDevice device) = 0;
+    // Lets the device go; its properties can be set again.
+    virtual void Unacquire(InputDevice device) = 0;
     virtual long Poll(InputDevice device) = 0;
     virtual long ReadState(InputDevice device, InputState& state) = 0;
 

@@ -51,9 +51,9 @@ TEST_F(ControllerDiscovery, StartListsTheControllersAndTheStoredGuidOrElseTheFir
     }
 }
 
-TEST_F(ControllerDiscovery, ComboChoiceAndWindowActivationTakeTheChosenController)
+TEST_F(ControllerDiscovery, ComboChoiceAndWindowActivationTakeTheChosenControllerAlsoWhenItIsAcquired)
 {
-    input.Attach("A", 1), input.Attach("B", 2);
+    input.Attach("A", 1), input.Attach("B", 2).objects = {Axis(InputXAxis, 0x102)};
     ASSERT_EQ(InitControllers(*app, &page), 0);
     FillControllerCombo(*app, &page);
     for (int choice : {1, -1}) { // no selection changes nothing
@@ -63,6 +63,10 @@ TEST_F(ControllerDiscovery, ComboChoiceAndWindowActivationTakeTheChosenControlle
     }
     AcquireController(*app);
     EXPECT_EQ(std::pair(input.At(0).acquires, input.At(1).acquires), std::pair(0, 1));
+    ui.controls.SelectComboItem(&page, GamingDeviceComboId, 1);
+    ControllerComboChanged(*app, &page);
+    EXPECT_EQ(std::pair(app->controllerObjectMask[ObjectMaskBits], input.At(1).rangedAxes.size()), std::pair(1u, 2ul))
+        << "B read and chosen again: let go, its X ranged anew";
 }
 
 TEST_F(ControllerDiscovery, FailuresOfTheSystemEndTheStartAndTheTableKeepsSixteenWithNamesCut)

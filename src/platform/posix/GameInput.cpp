@@ -15,6 +15,7 @@ public:
     bool SetAxisRange(InputDevice, uint32_t, int32_t, int32_t) override { return false; }
     long InstanceGuid(InputDevice, InputGuid&) override { return -1; }
     long Acquire(InputDevice) override { return -1; }
+    void Unacquire(InputDevice) override {}
     long Poll(InputDevice) override { return -1; }
     long ReadState(InputDevice, InputState&) override { return -1; }
 };

@@ -186,6 +186,8 @@ public:
 
     long Acquire(InputDevice device) override { return Device(device)->Acquire(); }
 
+    void Unacquire(InputDevice device) override { Device(device)->Unacquire(); }
+
     long Poll(InputDevice device) override { return Device(device)->Poll(); }
 
     long ReadState(InputDevice device, InputState& state) override
