@@ -2,7 +2,8 @@
 stand-in DirectInput (tools/padsim) in a folder of its own, its scripted
 controllers listed and chosen, their axes, sliders, hats and buttons shown
 live on the drive page and in the wheel drawing, a controller that is lost
-and comes back, and a DirectInput that fails to start."""
+and comes back, and a DirectInput that fails to start; and the board's
+trace frames in the log once a debug level is chosen."""
 import re
 import shutil
 import subprocess
@@ -19,6 +20,7 @@ STANDIN = {"WINEDLLOVERRIDES": "mscoree,mshtml=;dinput8=n"}
 INPUTS = ((1010, 1083), (1011, 1084), (1012, 1085), (1022, 1086), (1023, 1087), (1024, 1088),
           (1032, 1021), (1033, 1025), (1050, 1026), (1054, 1027), (1056, 1028), (1058, 1029))
 X, SLIDER0, POV0, POV1 = 1010, 1032, 1050, 1054
+DEBUG_LEVEL = 1044
 # Where the main page draws the wheel: the arrow, the three bars and the 32 buttons.
 DRAWING = (0, 120, 320, 230)
 LOST = "0x8007001e"  # DIERR_INPUTLOST
@@ -133,10 +135,14 @@ class ControllerTest(PageTest):
         self.escape(run)
         self.assertIn(f"\r\nUSED_DEVICE_GUID={eleven(G1)}\r\n", self.config())
 
-    def test_a_stored_guid_that_matches_nothing_and_a_range_that_fails(self):
+    def test_a_stored_guid_that_matches_nothing_a_range_that_fails_and_a_board_trace_frame(self):
         self.pads(section(1, NAME="Wheel", GUID=G1, AXES="X,Y,Z", RANGE_FAILS="Y"), section(2, NAME="Pedals", GUID=G2))
-        self.write("config.ini", b"[Config]\r\nUSED_DEVICE_GUID=1,2,3,4,5,6,7,8,9,10,11\r\n\r\n")
+        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\nUSED_DEVICE_GUID=1,2,3,4,5,6,7,8,9,10,11\r\n\r\n")
+        self.board("--status", "8", "--trace-frame", "7,3,0xFF,0xFE")
         run = self.launch("/dev")
+        self.assertReady(run)
+        self.wine.driver("combo", self.wine.driver("page", run.window, DEBUG_LEVEL), DEBUG_LEVEL, 1)  # "Error"
+        self.assertTrue(wait_until(lambda: "\r\nError : 3 : -2\r\n" in run.log()), run.log())
         self.assertEqual([e[3] for e in self.combo(run, DEVICE_COMBO)], [True, False])
         self.assertEqual(self.enabled(self.wine.driver("page", run.window, X)), [0], "X came before the failing Y")
         self.assertEqual(self.calls("Device1")[2:6], [

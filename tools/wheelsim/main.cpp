@@ -235,9 +235,16 @@ private:
     }
 
     // '#', kind, an unsigned byte (the frame count), then a signed 16-bit
-    // value high byte first.
+    // value high byte first; the first frame is the one asked for, if any.
     void SendTrace()
     {
+        if (!options_.traceFrame.empty() && traceCount_ == 0) {
+            const std::vector<uint8_t>& asked = options_.traceFrame;
+            const uint8_t frame[5] = {'#', asked[0], asked[1], asked[2], asked[3]};
+            pty_.Send(frame, sizeof frame);
+            ++traceCount_;
+            return;
+        }
         const auto value = static_cast<uint16_t>(static_cast<int16_t>(traceCount_ * 37 - 500));
         const uint8_t frame[5] = {'#', static_cast<uint8_t>(traceCount_ % 4), static_cast<uint8_t>(traceCount_ & 0xff),
                                   static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xff)};
