@@ -131,6 +131,9 @@ class ControllerTest(PageTest):
 
         self.wine.driver("combo", run.window, DEVICE_COMBO, 0)
         self.assertEqual(self.enabled(drive_page), [0, 1])
+        self.assertEqual(self.calls("Device1")[2:], ["Device1 EnumObjects flags=0x0"] + [
+            f"Device1 SetProperty RANGE how=id obj={axis} min=0 max=65535 -> 0" for axis in ("0x2", "0x102")] + [
+            "Device1 GetDeviceInfo size=580 -> 0"])
         self.shows(drive_page, {X: "20000", 1011: "700"})
         self.escape(run)
         self.assertIn(f"\r\nUSED_DEVICE_GUID={eleven(G1)}\r\n", self.config())

@@ -1,57 +1,25 @@
 // dinput8.dll of padsim: DirectInput8Create and the IDirectInput8A and
 // IDirectInputJoyConfig8 objects over the devices of padsim.ini.
 #include "PadConfig.h"
+#include "PadCounted.h"
 #include "PadInputDevice.h"
 #include "PadLog.h"
 #include "PadObjects.h"
 
 #include <dinputd.h>
 
-#define PADSIM_NOT_IMPLEMENTED(method, ...) \
-    HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { return NotImplemented(#method); }
-
 namespace {
 
-HRESULT NotImplemented(const char* object, const char* method)
-{
-    PadLog("%s %s -> E_NOTIMPL", object, method);
-    return E_NOTIMPL;
-}
-
-// Reference counting of the objects below, with a log line at each Release.
-template <typename Interface>
-class Counted : public Interface {
+class PadJoyConfig final : public PadCounted<IDirectInputJoyConfig8> {
 public:
-    explicit Counted(const char* name) : name_(name) {}
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&references_);
-        PadLog("%s Release -> %ld", name_, left);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-
-protected:
-    virtual ~Counted() = default;
-    HRESULT NotImplemented(const char* method) { return ::NotImplemented(name_, method); }
-    const char* const name_;
-
-private:
-    LONG references_ = 1;
-};
-
-class PadJoyConfig final : public Counted<IDirectInputJoyConfig8> {
-public:
-    PadJoyConfig() : Counted("JoyConfig") {}
+    PadJoyConfig() : PadCounted("JoyConfig") {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
         const bool known = IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectInputJoyConfig8);
         if (object) *object = known ? this : nullptr;
         if (known) AddRef();
-        PadLog("JoyConfig QueryInterface -> %s", ResultText(known ? S_OK : E_NOINTERFACE));
-        return known ? S_OK : E_NOINTERFACE;
+        return Done("QueryInterface", known ? S_OK : E_NOINTERFACE);
     }
 
     HRESULT STDMETHODCALLTYPE GetConfig(UINT joystick, LPDIJOYCONFIG config, DWORD flags) override
@@ -93,9 +61,9 @@ const PadDevice* Find(const GUID& instance)
     return nullptr;
 }
 
-class PadDirectInput final : public Counted<IDirectInput8A> {
+class PadDirectInput final : public PadCounted<IDirectInput8A> {
 public:
-    PadDirectInput() : Counted("DirectInput") {}
+    PadDirectInput() : PadCounted("DirectInput") {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {

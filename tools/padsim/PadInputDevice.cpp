@@ -1,5 +1,6 @@
 #include "PadInputDevice.h"
 
+#include "PadCounted.h"
 #include "PadLog.h"
 #include "PadObjects.h"
 
@@ -7,16 +8,13 @@
 #include <cstring>
 #include <string>
 
-#define PADSIM_NOT_IMPLEMENTED(method, ...) \
-    HRESULT STDMETHODCALLTYPE method(__VA_ARGS__) override { return NotImplemented(#method); }
-
 namespace {
 
 constexpr LONG RawMaximum = 65535;
 
-class PadInputDevice final : public IDirectInputDevice8A {
+class PadInputDevice final : public PadCounted<IDirectInputDevice8A> {
 public:
-    explicit PadInputDevice(const std::string& section) : section_(section)
+    explicit PadInputDevice(const std::string& section) : PadCounted(section)
     {
         std::fill(std::begin(minimum_), std::end(minimum_), 0);
         std::fill(std::begin(maximum_), std::end(maximum_), RawMaximum);
@@ -29,18 +27,9 @@ public:
         if (known) AddRef();
         return Done("QueryInterface", known ? S_OK : E_NOINTERFACE);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&references_);
-        PadLog("%s Release -> %ld", section_.c_str(), left);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-
     HRESULT STDMETHODCALLTYPE EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA callback, LPVOID reference, DWORD flags) override
     {
-        PadLog("%s EnumObjects flags=0x%lx", section_.c_str(), flags);
+        PadLog("%s EnumObjects flags=0x%lx", name_.c_str(), flags);
         const PadDevice* device = Device();
         if (!callback) return DIERR_INVALIDPARAM;
         if (!device) return DIERR_UNPLUGGED;
@@ -64,18 +53,18 @@ public:
         if (&property != &DIPROP_RANGE) {
             // The predefined properties are small numbers in the place of a GUID's address.
             const auto number = reinterpret_cast<uintptr_t>(&property);
-            PadLog("%s SetProperty %s -> E_NOTIMPL", section_.c_str(),
+            PadLog("%s SetProperty %s -> E_NOTIMPL", name_.c_str(),
                    number < 0x10000 ? std::to_string(number).c_str() : GuidText(property).c_str());
             return E_NOTIMPL;
         }
         if (!header || header->dwSize != sizeof(DIPROPRANGE) || header->dwHeaderSize != sizeof(DIPROPHEADER)) {
-            PadLog("%s SetProperty RANGE size=%lu header=%lu -> %s", section_.c_str(), header ? header->dwSize : 0,
+            PadLog("%s SetProperty RANGE size=%lu header=%lu -> %s", name_.c_str(), header ? header->dwSize : 0,
                    header ? header->dwHeaderSize : 0, ResultText(DIERR_INVALIDPARAM));
             return DIERR_INVALIDPARAM;
         }
         const auto& range = *reinterpret_cast<const DIPROPRANGE*>(header);
         const HRESULT result = SetRange(range);
-        PadLog("%s SetProperty RANGE how=%s obj=0x%lx min=%ld max=%ld -> %s", section_.c_str(),
+        PadLog("%s SetProperty RANGE how=%s obj=0x%lx min=%ld max=%ld -> %s", name_.c_str(),
                range.diph.dwHow == DIPH_BYID ? "id" : range.diph.dwHow == DIPH_BYOFFSET ? "offset" : "device",
                range.diph.dwObj, range.lMin, range.lMax, ResultText(result));
         return result;
@@ -105,7 +94,7 @@ public:
             std::memset(data, 0, size);
             std::memcpy(data, &state, std::min<std::size_t>(size, sizeof state));
         }
-        PadLog("%s GetDeviceState size=%lu -> %s", section_.c_str(), size, ResultText(result));
+        PadLog("%s GetDeviceState size=%lu -> %s", name_.c_str(), size, ResultText(result));
         return result;
     }
 
@@ -117,7 +106,7 @@ public:
             result = DIERR_INVALIDPARAM;
         }
         if (result == DI_OK) formatSet_ = true, dataSize_ = format->dwDataSize;
-        PadLog("%s SetDataFormat size=%lu objsize=%lu flags=0x%lx datasize=%lu objects=%lu -> %s", section_.c_str(),
+        PadLog("%s SetDataFormat size=%lu objsize=%lu flags=0x%lx datasize=%lu objects=%lu -> %s", name_.c_str(),
                format ? format->dwSize : 0, format ? format->dwObjSize : 0, format ? format->dwFlags : 0,
                format ? format->dwDataSize : 0, format ? format->dwNumObjs : 0, ResultText(result));
         return result;
@@ -134,7 +123,7 @@ public:
         } else if (!IsWindow(window)) {
             result = E_HANDLE;
         }
-        PadLog("%s SetCooperativeLevel window=%s flags=%lu -> %s", section_.c_str(), IsWindow(window) ? "valid" : "none",
+        PadLog("%s SetCooperativeLevel window=%s flags=%lu -> %s", name_.c_str(), IsWindow(window) ? "valid" : "none",
                flags, ResultText(result));
         return result;
     }
@@ -146,7 +135,7 @@ public:
         if (!info || (info->dwSize != sizeof(DIDEVICEINSTANCEA) && info->dwSize != sizeof(DIDEVICEINSTANCE_DX3A)))
             result = DIERR_INVALIDPARAM;
         if (result == DI_OK) FillInstance(*device, *info, info->dwSize);
-        PadLog("%s GetDeviceInfo size=%lu -> %s", section_.c_str(), info ? info->dwSize : 0, ResultText(result));
+        PadLog("%s GetDeviceInfo size=%lu -> %s", name_.c_str(), info ? info->dwSize : 0, ResultText(result));
         return result;
     }
 
@@ -172,25 +161,11 @@ public:
     PADSIM_NOT_IMPLEMENTED(GetImageInfo, LPDIDEVICEIMAGEINFOHEADERA)
 
 private:
-    ~PadInputDevice() = default;
-
-    HRESULT NotImplemented(const char* method)
-    {
-        PadLog("%s %s -> E_NOTIMPL", section_.c_str(), method);
-        return E_NOTIMPL;
-    }
-
-    HRESULT Done(const char* method, HRESULT result)
-    {
-        PadLog("%s %s -> %s", section_.c_str(), method, ResultText(result));
-        return result;
-    }
-
     // The section's device in padsim.ini now; null when it went away.
     const PadDevice* Device() const
     {
         for (const PadDevice& device : CurrentConfig().devices)
-            if (device.section == section_) return &device;
+            if (device.section == name_) return &device;
         return nullptr;
     }
 
@@ -247,8 +222,6 @@ private:
         return state;
     }
 
-    const std::string section_;
-    LONG references_ = 1;
     bool formatSet_ = false;
     bool acquired_ = false;
     DWORD dataSize_ = 0;
