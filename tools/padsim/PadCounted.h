@@ -30,6 +30,15 @@ protected:
         return E_NOTIMPL;
     }
 
+    // QueryInterface of an object with no interface but IUnknown and its own.
+    HRESULT QueryOwn(REFIID iid, REFIID own, void** object)
+    {
+        const bool known = IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, own);
+        if (object) *object = known ? static_cast<Interface*>(this) : nullptr;
+        if (known) AddRef();
+        return Done("QueryInterface", known ? S_OK : E_NOINTERFACE);
+    }
+
     // The method's line in the log with its result, which it returns.
     HRESULT Done(const char* method, HRESULT result)
     {

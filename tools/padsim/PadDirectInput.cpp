@@ -16,10 +16,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        const bool known = IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectInputJoyConfig8);
-        if (object) *object = known ? this : nullptr;
-        if (known) AddRef();
-        return Done("QueryInterface", known ? S_OK : E_NOINTERFACE);
+        return QueryOwn(iid, IID_IDirectInputJoyConfig8, object);
     }
 
     HRESULT STDMETHODCALLTYPE GetConfig(UINT joystick, LPDIJOYCONFIG config, DWORD flags) override

@@ -22,10 +22,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        const bool known = IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectInputDevice8A);
-        if (object) *object = known ? this : nullptr;
-        if (known) AddRef();
-        return Done("QueryInterface", known ? S_OK : E_NOINTERFACE);
+        return QueryOwn(iid, IID_IDirectInputDevice8A, object);
     }
     HRESULT STDMETHODCALLTYPE EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA callback, LPVOID reference, DWORD flags) override
     {
