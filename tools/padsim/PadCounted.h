@@ -5,14 +5,20 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 // A COM object of the stand-in: its reference count, with a line in the log
-// at every Release, and the answer to a method it does not implement.
+// at every AddRef and Release, and the answer to a method it does not implement.
 template <typename Interface>
 class PadCounted : public Interface {
 public:
     explicit PadCounted(std::string name) : name_(std::move(name)) {}
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override
+    {
+        const LONG count = InterlockedIncrement(&references_);
+        PadLog("%s AddRef -> %ld", name_.c_str(), count);
+        return static_cast<ULONG>(count);
+    }
     ULONG STDMETHODCALLTYPE Release() override
     {
         const LONG left = InterlockedDecrement(&references_);
