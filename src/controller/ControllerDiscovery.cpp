@@ -1,5 +1,6 @@
 #include "controller/ControllerDiscovery.h"
 
+#include "controller/XInputIds.h"
 #include "core/StartSwitches.h"
 #include "platform/Controls.h"
 
@@ -98,7 +99,7 @@ long InitControllers(AppContext& app, NativeHandle mainWindow)
     long result = input.Start(app.instance);
     if (result < 0) return result;
     std::vector<uint32_t> xinputIds;
-    if (g_switches.noxinput) xinputIds = input.XInputIds();
+    if (g_switches.noxinput) xinputIds = XInputIdsOf(input.PnpDeviceIds());
     result = input.ReadJoystickConfig();
     if (result < 0) return result;
     Discovery discovery{app, mainWindow, xinputIds};
@@ -113,6 +114,9 @@ long SelectController(AppContext& app, InputDevice device)
     std::fill(std::begin(app.controllerObjectMask), std::end(app.controllerObjectMask), 0u);
     app.currentController = device;
     GameInput& input = ActiveGameInput();
+    // The system sets no range on an acquired device: one chosen again
+    // after it was read is let go first, and the next poll acquires it.
+    input.Unacquire(device);
     ObjectScan scan{app, device};
     const long result = input.EnumObjects(device, OnObject, &scan);
     if (result < 0) return result;

@@ -26,6 +26,7 @@ public:
         bool prepared = false;
         std::vector<uint32_t> rangedAxes;
         int acquires = 0;
+        bool acquired = false; // as DirectInput, no range is set while acquired
     };
 
     // Attaches a controller; its product name is kept here. Handles are the
@@ -41,11 +42,11 @@ public:
     }
 
     long startResult = 0, configResult = 0, enumResult = 0;
-    std::vector<uint32_t> xinputIds;
-    int xinputQueries = 0;
+    std::vector<std::string> pnpDeviceIds;
+    int pnpQueries = 0;
 
     long Start(NativeHandle) override { return startResult; }
-    std::vector<uint32_t> XInputIds() override { return ++xinputQueries, xinputIds; }
+    std::vector<std::string> PnpDeviceIds() override { return ++pnpQueries, pnpDeviceIds; }
     long ReadJoystickConfig() override { return configResult; }
     long EnumDevices(DeviceFound found, void* context) override
     {
@@ -73,7 +74,9 @@ public:
     bool SetAxisRange(InputDevice device, uint32_t type, int32_t minimum, int32_t maximum) override
     {
         std::vector<uint32_t>& refused = Of(device).refusedRanges;
-        if (minimum != 0 || maximum != 65535 || std::find(refused.begin(), refused.end(), type) != refused.end()) return false;
+        if (minimum != 0 || maximum != 65535 || Of(device).acquired ||
+            std::find(refused.begin(), refused.end(), type) != refused.end())
+            return false;
         Of(device).rangedAxes.push_back(type);
         return true;
     }
@@ -85,8 +88,11 @@ public:
     long Acquire(InputDevice device) override
     {
         const auto call = static_cast<std::size_t>(Of(device).acquires++);
-        return call < Of(device).acquireResults.size() ? Of(device).acquireResults[call] : 0;
+        const long result = call < Of(device).acquireResults.size() ? Of(device).acquireResults[call] : 0;
+        Of(device).acquired = result >= 0;
+        return result;
     }
+    void Unacquire(InputDevice device) override { Of(device).acquired = false; }
     long Poll(InputDevice device) override { return Of(device).pollResult; }
     long ReadState(InputDevice device, InputState& state) override
     {

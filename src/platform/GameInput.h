@@ -3,6 +3,7 @@
 #include "platform/NativeHandle.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The system's game controllers: DirectInput 8 (and WMI for the XInput
@@ -57,9 +58,9 @@ class GameInput {
 public:
     // Creates the system's DirectInput 8 object for the program module.
     virtual long Start(NativeHandle instance) = 0;
-    // The PID << 16 | VID words of the attached XInput devices (WMI query);
-    // whatever was found before an error.
-    virtual std::vector<uint32_t> XInputIds() = 0;
+    // The Plug and Play device ids of the attached devices (the WMI query
+    // over Win32_PNPEntity), as 8-bit text; whatever was found before an error.
+    virtual std::vector<std::string> PnpDeviceIds() = 0;
     // Reads the joystick configuration of joystick 0 and drops it; the
     // failure of the configuration interface itself is returned.
     virtual long ReadJoystickConfig() = 0;
@@ -77,6 +78,8 @@ public:
     virtual bool SetAxisRange(InputDevice device, uint32_t type, int32_t minimum, int32_t maximum) = 0;
     virtual long InstanceGuid(InputDevice device, InputGuid& guid) = 0;
     virtual long Acquire(InputDevice device) = 0;
+    // Lets the device go; its properties can be set again.
+    virtual void Unacquire(InputDevice device) = 0;
     virtual long Poll(InputDevice device) = 0;
     virtual long ReadState(InputDevice device, InputState& state) = 0;
 

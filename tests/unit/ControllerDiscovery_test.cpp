@@ -23,7 +23,7 @@ protected:
 
 TEST_F(ControllerDiscovery, StartListsTheControllersAndTheStoredGuidOrElseTheFirstBecomesCurrent)
 {
-    constexpr uint32_t Pad = 0x028E045E;
+    constexpr uint32_t Pad = 0x028E045E, Wheel = 0xC24F046D, Odd = 0x0B120000; // PID << 16 | VID
     struct Attached { const char* name; uint8_t guid; bool creatable = true; uint32_t product = 0; };
     struct Case { const char* name; std::vector<Attached> devices; uint8_t stored; bool noxinput; const char* seen; };
     const Case cases[] = {
@@ -31,11 +31,15 @@ TEST_F(ControllerDiscovery, StartListsTheControllersAndTheStoredGuidOrElseTheFir
         {"two identical wheels", {{"Wheel", 1}, {"Wheel", 2}}, 2, false, "Wheel|Wheel| sel 1 cur 1 guid 2"},
         {"unknown stored GUID", {{"Pedals", 7}, {"Wheel", 8}}, 99, false, "Pedals|Wheel| sel 0 cur 0 guid 7"},
         {"one cannot be created", {{"Broken", 1, false}, {"Wheel", 2}}, 0, false, "Wheel| sel 0 cur 1 guid 2"},
-        {"XInput pad, no switch", {{"Pad", 1, true, Pad}, {"Wheel", 2}}, 0, false, "Pad|Wheel| sel 0 cur 0 guid 1"},
-        {"XInput pad, noxinput", {{"Pad", 1, true, Pad}, {"Wheel", 2}}, 0, true, "Wheel| sel 0 cur 1 guid 2"}};
+        {"XInput pads, no switch", {{"Pad", 1, true, Pad}, {"Wheel", 2, true, Wheel}, {"Odd", 3, true, Odd}}, 0, false,
+         "Pad|Wheel|Odd| sel 0 cur 0 guid 1"},
+        {"XInput pads, noxinput", {{"Pad", 1, true, Pad}, {"Wheel", 2, true, Wheel}, {"Odd", 3, true, Odd}}, 0, true,
+         "Wheel| sel 0 cur 1 guid 2"}};
     for (const Case& c : cases) {
         input = FakeGameInput{};
-        input.xinputIds = {Pad};
+        // XInput devices carry "IG_"; an unreadable VID is 0.
+        input.pnpDeviceIds = {"HID\\VID_045E&PID_028E&IG_00\\7&2B1&0&0000", "USB\\VID_046D&PID_C24F\\5&3A",
+                              "HID\\VID_&PID_0B12&IG_01"};
         for (const Attached& a : c.devices) input.Attach(a.name, a.guid, a.product).creatable = a.creatable;
         app = std::make_unique<AppContext>();
         app->usedController[0] = c.stored;
@@ -43,13 +47,13 @@ TEST_F(ControllerDiscovery, StartListsTheControllersAndTheStoredGuidOrElseTheFir
         ASSERT_EQ(InitControllers(*app, &page), 0) << c.name;
         FillControllerCombo(*app, &page);
         EXPECT_EQ(Outcome(), c.seen) << c.name;
-        EXPECT_EQ(input.xinputQueries, c.noxinput ? 1 : 0) << c.name << ": the WMI query only with the switch";
+        EXPECT_EQ(input.pnpQueries, c.noxinput ? 1 : 0) << c.name << ": the WMI query only with the switch";
     }
 }
 
-TEST_F(ControllerDiscovery, ComboChoiceAndWindowActivationTakeTheChosenController)
+TEST_F(ControllerDiscovery, ComboChoiceAndWindowActivationTakeTheChosenControllerAlsoWhenItIsAcquired)
 {
-    input.Attach("A", 1), input.Attach("B", 2);
+    input.Attach("A", 1), input.Attach("B", 2).objects = {Axis(InputXAxis, 0x102)};
     ASSERT_EQ(InitControllers(*app, &page), 0);
     FillControllerCombo(*app, &page);
     for (int choice : {1, -1}) { // no selection changes nothing
@@ -59,6 +63,10 @@ TEST_F(ControllerDiscovery, ComboChoiceAndWindowActivationTakeTheChosenControlle
     }
     AcquireController(*app);
     EXPECT_EQ(std::pair(input.At(0).acquires, input.At(1).acquires), std::pair(0, 1));
+    ui.controls.SelectComboItem(&page, GamingDeviceComboId, 1);
+    ControllerComboChanged(*app, &page);
+    EXPECT_EQ(std::pair(app->controllerObjectMask[ObjectMaskBits], input.At(1).rangedAxes.size()), std::pair(1u, 2ul))
+        << "B read and chosen again: let go, its X ranged anew";
 }
 
 TEST_F(ControllerDiscovery, FailuresOfTheSystemEndTheStartAndTheTableKeepsSixteenWithNamesCut)

@@ -6,11 +6,11 @@
 
 namespace {
 
-bool ParseStatus(const char* text, std::vector<uint8_t>& script)
+bool ParseBytes(const char* text, std::vector<uint8_t>& bytes)
 {
     std::vector<long long> list;
     if (!ParseNumberList(text, list, 0, 255)) return false;
-    script.assign(list.begin(), list.end());
+    bytes.assign(list.begin(), list.end());
     return true;
 }
 
@@ -34,7 +34,7 @@ const char* SimUsage()
            "                [--set NUMBER=VALUE]... [--center VALUE] [--silent] [--echo]\n"
            "                [--debug-text TEXT] [--garbage N] [--split N] [--split-pause MS]\n"
            "                [--slow MS] [--disconnect-after FRAMES] [--restart-ms MS] [--trace-ms MS]\n"
-           "                [--trace-sine MS]\n";
+           "                [--trace-frame KIND,VALUE,HIGH,LOW] [--trace-sine MS]\n";
 }
 
 bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
@@ -54,7 +54,7 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
         } else if (name == "--log") {
             o.logPath = value;
         } else if (name == "--status") {
-            ok = ParseStatus(value, o.statusScript);
+            ok = ParseBytes(value, o.statusScript);
         } else if (name == "--fw-version") {
             ok = ParseNumber(value, number) && number >= 0 && number <= UINT32_MAX;
             o.firmwareVersion = static_cast<uint32_t>(number);
@@ -81,6 +81,8 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
             ok = ParseInt(value, o.traceMs, 1, 60000);
         } else if (name == "--trace-sine") {
             ok = ParseInt(value, o.traceSine, 1, 600000);
+        } else if (name == "--trace-frame") {
+            ok = ParseBytes(value, o.traceFrame) && o.traceFrame.size() == 4;
         } else if (name == "--boot-link") {
             o.bootLink = value;
         } else if (name == "--boot-ms") {

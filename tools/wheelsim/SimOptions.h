@@ -24,6 +24,7 @@ struct SimOptions {
     int restartMs = 500;                       // --restart-ms: quiet time after the 1200-baud touch
     int traceMs = 50;                          // --trace-ms: trace frame period while DebugLevel > 0
     int traceSine = 0;                         // --trace-sine: the torque's period in ms, 0 = frame counts
+    std::vector<uint8_t> traceFrame;           // --trace-frame: the 4 bytes of the first trace frame
     std::string bootLink;                      // --boot-link: where the boot loader's pty is linked
     bool bootSamePort = false;                 // --boot-same-port: the boot loader takes the board's link
     bool bootNeverReturn = false;              // --boot-never-return: no board after the boot loader

@@ -236,10 +236,18 @@ private:
     }
 
     // '#', kind, an unsigned byte (the frame count), then a signed 16-bit
-    // value high byte first. With --trace-sine: the torque of a sine of that
-    // period, an effect created every 3 s and an error every 7 s instead.
+    // value high byte first; the first frame is the one asked for, if any.
+    // With --trace-sine: the torque of a sine of that period, an effect
+    // created every 3 s and an error every 7 s instead.
     void SendTrace()
     {
+        if (!options_.traceFrame.empty() && traceCount_ == 0) {
+            const std::vector<uint8_t>& asked = options_.traceFrame;
+            const uint8_t frame[5] = {'#', asked[0], asked[1], asked[2], asked[3]};
+            pty_.Send(frame, sizeof frame);
+            ++traceCount_;
+            return;
+        }
         int kind = traceCount_ % 4, number = traceCount_ * 37 - 500;
         if (options_.traceSine > 0) {
             const double at = Elapsed();

@@ -6,7 +6,7 @@ namespace {
 class NoGameInput final : public GameInput {
 public:
     long Start(NativeHandle) override { return 0; }
-    std::vector<uint32_t> XInputIds() override { return {}; }
+    std::vector<std::string> PnpDeviceIds() override { return {}; }
     long ReadJoystickConfig() override { return 0; }
     long EnumDevices(DeviceFound, void*) override { return 0; }
     InputDevice CreateDevice(const InputGuid&) override { return nullptr; }
@@ -15,6 +15,7 @@ public:
     bool SetAxisRange(InputDevice, uint32_t, int32_t, int32_t) override { return false; }
     long InstanceGuid(InputDevice, InputGuid&) override { return -1; }
     long Acquire(InputDevice) override { return -1; }
+    void Unacquire(InputDevice) override {}
     long Poll(InputDevice) override { return -1; }
     long ReadState(InputDevice, InputState&) override { return -1; }
 };

@@ -8,7 +8,7 @@
 #include <wbemidl.h>
 
 #include <cstring>
-#include <cwchar>
+#include <string>
 
 namespace {
 
@@ -56,19 +56,16 @@ BOOL CALLBACK OnObject(LPCDIDEVICEOBJECTINSTANCEA object, LPVOID reference)
     return relay->found(found, relay->context) ? DIENUM_CONTINUE : DIENUM_STOP;
 }
 
-// The hexadecimal number after the mark where the mark first occurs; 0 when
-// it is missing or unreadable.
-unsigned HexAfter(const wchar_t* text, const wchar_t* format, const wchar_t* mark)
+// The device id as 8-bit text; a character beyond 7 bits becomes '?'.
+std::string Narrow(const wchar_t* text)
 {
-    const wchar_t* at = std::wcsstr(text, mark);
-    unsigned value = 0;
-    if (!at || std::swscanf(at, format, &value) != 1) return 0;
-    return value;
+    std::string narrow;
+    for (; *text; ++text) narrow += *text < 0x80 ? static_cast<char>(*text) : '?';
+    return narrow;
 }
 
-// The WMI query over the Plug and Play devices: every device id with "IG_"
-// is an XInput device.
-void QueryXInputDevices(std::vector<uint32_t>& ids)
+// The WMI query over the Plug and Play devices: their device ids.
+void QueryPnpDeviceIds(std::vector<std::string>& ids)
 {
     CoInitialize(nullptr);
     IWbemLocator* locator = nullptr;
@@ -92,10 +89,8 @@ void QueryXInputDevices(std::vector<uint32_t>& ids)
                     VARIANT value;
                     VariantInit(&value);
                     if (SUCCEEDED(objects[i]->Get(deviceIdName, 0, &value, nullptr, nullptr)) &&
-                        value.vt == VT_BSTR && value.bstrVal && std::wcsstr(value.bstrVal, L"IG_")) {
-                        const unsigned vid = HexAfter(value.bstrVal, L"VID_%4X", L"VID_");
-                        const unsigned pid = HexAfter(value.bstrVal, L"PID_%4X", L"PID_");
-                        ids.insert(ids.begin(), static_cast<uint32_t>((pid << 16) | (vid & 0xFFFFu)));
+                        value.vt == VT_BSTR && value.bstrVal) {
+                        ids.push_back(Narrow(value.bstrVal));
                     }
                     VariantClear(&value);
                     objects[i]->Release();
@@ -119,10 +114,10 @@ public:
                                   reinterpret_cast<void**>(&input_), nullptr);
     }
 
-    std::vector<uint32_t> XInputIds() override
+    std::vector<std::string> PnpDeviceIds() override
     {
-        std::vector<uint32_t> ids;
-        QueryXInputDevices(ids);
+        std::vector<std::string> ids;
+        QueryPnpDeviceIds(ids);
         return ids;
     }
 
@@ -190,6 +185,8 @@ public:
     }
 
     long Acquire(InputDevice device) override { return Device(device)->Acquire(); }
+
+    void Unacquire(InputDevice device) override { Device(device)->Unacquire(); }
 
     long Poll(InputDevice device) override { return Device(device)->Poll(); }
 

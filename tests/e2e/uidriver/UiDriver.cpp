@@ -4,8 +4,9 @@
 //   find TITLE-PREFIX | find-box TEXT | find-class CLASS [TIMEOUT-MS]: the hwnd of a visible top-level window
 //     with the title, of one with a control showing the text, of one of the class (hidden ones too)
 //   answer TEXT BUTTON-ID [TIMEOUT-MS]: answers the box showing TEXT;  gone HWND [TIMEOUT-MS]: waits until it goes
-//   title | children | close | minimize | visible | size | focus HWND: the title; the controls (id class "text"
-//     [disabled]); WM_CLOSE; minimises; 1 when visible; "W H CW CH"; id and class of the keyboard focus
+//   title | children | close | minimize | visible | size | origin | focus HWND: the title; the controls (id class
+//     "text" [disabled]); WM_CLOSE; minimises; 1 when visible; "W H CW CH"; "X Y" of the client area's top left
+//     corner on the screen; id and class of the keyboard focus
 //   layout HWND: each visible control of the dialogs below it: id, kind (group, check, button, text, other),
 //     its rectangle in the window's client area, the width and height its text takes in the dialog font
 //     ("MS Shell Dlg" 8 at the screen's DPI) and the text, tab apart; first the client area on the screen
@@ -228,6 +229,10 @@ int Run(int argc, char** argv)
         GetWindowRect(window, &outer);
         GetClientRect(window, &client);
         std::printf("%ld %ld %ld %ld\n", outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom);
+    } else if (command == "origin") {
+        POINT corner{};
+        ClientToScreen(window, &corner);
+        std::printf("%ld %ld\n", corner.x, corner.y);
     } else if (command == "key") {
         if (argc < 4) return Fail("key HWND VK");
         HWND target = FocusOf(window);
