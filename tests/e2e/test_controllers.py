@@ -38,7 +38,9 @@ def section(number, **keys):
     return f"[Device{number}]\r\n" + "".join(f"{key}={value}\r\n" for key, value in keys.items())
 
 
-class ControllerTest(PageTest):
+class StandInTest(PageTest):
+    """A test of Vantor.exe with the stand-in DirectInput, both copied into the test's folder."""
+
     def setUp(self):
         super().setUp()
         for name in ("Vantor.exe", "padsim/dinput8.dll"):
@@ -55,6 +57,8 @@ class ControllerTest(PageTest):
         self.assertTrue(wait_until(lambda: "(version " in self.wine.driver("title", run.window)))
         return run
 
+
+class ControllerTest(StandInTest):
     def calls(self, device=""):
         """The stand-in's log lines but its readings of padsim.ini and the polls (those of one device when named)."""
         polls = re.compile(r"padsim\.ini|Device\d+ (Poll|GetDeviceState|Acquire|Unacquire)")

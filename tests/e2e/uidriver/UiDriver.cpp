@@ -119,6 +119,8 @@ void PrintLayout(HWND window)
             if (text[i] != '&' || (i + 1 < text.size() && text[++i] == '&')) shown += text[i];
         SIZE extent{};
         GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+        for (char& c : shown) // one line a control
+            if (c == '\t' || c == '\r' || c == '\n') c = ' ';
         std::printf("%d\t%s\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%s\n", GetDlgCtrlID(control), ControlKind(control), box.left,
                     box.top, box.right, box.bottom, shown.empty() ? 0L : extent.cx, extent.cy, shown.c_str());
         return false;
