@@ -10,7 +10,8 @@ from wine import IDOK, ROOT, wait_until, windows_path
 
 VANTORCTL = ROOT / "build" / "linux" / "bin" / "vantorctl"
 IMPORT, EXPORT = 2300, 2301
-IDYES, IDNO = 6, 7
+IDCANCEL, IDYES, IDNO = 2, 6, 7
+VK_TAB = 9
 FILE_NAME = 0x47C  # the file dialog's name box
 HEADER = b"[GameProfiles]\r\n"
 DEFAULT = b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
@@ -86,6 +87,14 @@ class VantorctlTest(PageTest):
             if answer:
                 self.wine.driver("answer", "There is a profile named Rally Cross already", answer)
         self.assertTrue(wait_until(lambda: [t for _, t, _, _ in self.combo(run, 1207)] == ["Default", "Rally Cross", "Dirt"]))
+        # From the keyboard: Tab reaches both, Alt+I and Alt+X press them.
+        self.assertTrue(wait_until(lambda: self.wine.driver("key", run.window, VK_TAB) or
+                                   self.wine.driver("focus", run.window).split()[0] == str(EXPORT), 30, 0.2))
+        for letter, title in (("i", "Import Game Profiles"), ("x", "Export Game Profiles")):  # none selected: all
+            self.wine.driver("alt", run.window, letter)
+            dialog = self.wine.driver("find", title)
+            self.wine.driver("command", dialog, IDCANCEL)
+            self.wine.driver("gone", dialog)
         self.escape(run)
         self.assertEqual(self.file("GameProfiles.ini").encode("latin-1"),
                          HEADER + DEFAULT + RALLY.replace(b",540,", b",360,") + DIRT + b"\r\n")

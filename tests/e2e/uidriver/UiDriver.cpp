@@ -10,7 +10,8 @@
 //   layout HWND: each visible control of the dialogs below it: id, kind (group, check, button, text, other),
 //     its rectangle in the window's client area, the width and height its text takes in the dialog font
 //     ("MS Shell Dlg" 8 at the screen's DPI) and the text, tab apart; first the client area on the screen
-//   key HWND VK;  command HWND ID;  command-exit HWND ID [TIMEOUT-MS] (prints the process's exit code)
+//   key HWND VK;  alt HWND LETTER: Alt and the letter (a mnemonic) at the keyboard focus;  command HWND ID;
+//     command-exit HWND ID [TIMEOUT-MS] (prints the process's exit code)
 //   post-registered HWND NAME WPARAM LPARAM: posts the window message registered under NAME
 // and on the control ID anywhere below HWND:
 //   exists | text | checked | trackpos | combo-items | dropped HWND ID: 1 or 0; its text; the check state; position,
@@ -24,6 +25,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -240,6 +242,14 @@ int Run(int argc, char** argv)
         HWND target = FocusOf(window);
         PostMessageA(target, WM_KEYDOWN, static_cast<WPARAM>(number(3)), 1);
         PostMessageA(target, WM_KEYUP, static_cast<WPARAM>(number(3)), static_cast<LPARAM>(0xC0000001u));
+    } else if (command == "alt") {
+        if (argc < 4) return Fail("alt HWND LETTER");
+        HWND target = FocusOf(window);
+        const auto letter = static_cast<unsigned char>(argv[3][0]);
+        constexpr LPARAM AltDown = 1 << 29; // the context code of a key pressed with Alt
+        PostMessageA(target, WM_SYSKEYDOWN, std::toupper(letter), AltDown | 1);
+        PostMessageA(target, WM_SYSCHAR, letter, AltDown | 1);
+        PostMessageA(target, WM_SYSKEYUP, std::toupper(letter), static_cast<LPARAM>(0xE0000001u));
     } else if (command == "focus") {
         HWND focus = FocusOf(window);
         std::printf("%d %s\n", GetDlgCtrlID(focus), ClassName(focus).c_str());
