@@ -38,6 +38,8 @@ timespec ToTimespec(double ms)
 
 bool StopRequested() { return g_stop != 0; }
 
+void RequestStop() { g_stop = 1; }
+
 bool LinkPty(const Pty& pty, const std::string& linkPath)
 {
     if (linkPath.empty()) return true;

@@ -20,6 +20,8 @@ timespec ToTimespec(double ms);
 // standard error that names tool.
 int RunOnPty(const char* tool, speed_t speed, const std::string& linkPath, const std::function<void(Pty&)>& run);
 bool StopRequested();
+// Ends the run as SIGTERM does (a simulator that cannot go on).
+void RequestStop();
 // Links the pty's path at linkPath, in place of whatever was there; true
 // when linked or when linkPath is empty.
 bool LinkPty(const Pty& pty, const std::string& linkPath);

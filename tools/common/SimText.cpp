@@ -114,3 +114,15 @@ void JsonLines::Event(double ms, const char* event, const std::vector<uint8_t>& 
     Bytes(bytes);
     End();
 }
+
+void JsonLines::Event(double ms, const char* event, std::initializer_list<std::pair<const char*, std::string>> fields)
+{
+    std::FILE* file = Begin(ms);
+    if (!file) return;
+    Text("event", event);
+    for (const auto& [name, text] : fields) {
+        std::fputc(',', file);
+        Text(name, text);
+    }
+    End();
+}

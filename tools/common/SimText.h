@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A whole number in C notation (decimal, 0x hex, 0 octal) with nothing after it.
@@ -42,6 +44,8 @@ public:
     void End();
     // A line of its own: {"t_ms":..,"event":"..","bytes":[..]}.
     void Event(double ms, const char* event, const std::vector<uint8_t>& bytes);
+    // One with text fields: {"t_ms":..,"event":"..","name":"text",...}.
+    void Event(double ms, const char* event, std::initializer_list<std::pair<const char*, std::string>> fields);
 
 private:
     std::FILE* file_ = nullptr;

@@ -17,6 +17,11 @@ public:
     bool Open(const std::string& path) { return lines_.Open(path); }
     void WriteRequest(double ms, const DriveRequest& request);
     void WriteEvent(double ms, const char* event, const std::vector<uint8_t>& bytes) { lines_.Event(ms, event, bytes); }
+    // An event with text fields ("fault", "return").
+    void WriteEvent(double ms, const char* event, std::initializer_list<std::pair<const char*, std::string>> fields)
+    {
+        lines_.Event(ms, event, fields);
+    }
 
 private:
     JsonLines lines_;

@@ -30,7 +30,8 @@ const char* DriveUsage()
     return "usage: drivesim [--link PATH] [--log FILE] [--node N] [--version HEX] [--torque-bw N]\n"
            "                [--samples A,B,...] [--wave AMP,PERIOD] [--silent]\n"
            "                [--fault bad-crc|reserved|overlong|short|chatter] [--faults N]\n"
-           "                [--split-pause MS] [--paced] [--late PARAM,MS] [--late-every PARAM,MS]\n";
+           "                [--split-pause MS] [--paced] [--late PARAM,MS] [--late-every PARAM,MS]\n"
+           "                [--chaos SEED] [--chaos-speed N]\n";
 }
 
 bool ParseDriveOptions(int argc, char** argv, DriveOptions& o, std::string& error)
@@ -68,6 +69,10 @@ bool ParseDriveOptions(int argc, char** argv, DriveOptions& o, std::string& erro
             ok = ParseFault(value, o.fault);
         } else if (name == "--faults") {
             ok = ParseInt(value, o.faults, 0, 1 << 30);
+        } else if (name == "--chaos") {
+            ok = ParseInt(value, o.chaosSeed, 0, 0x7fffffff);
+        } else if (name == "--chaos-speed") {
+            ok = ParseInt(value, o.chaosSpeed, 1, 1000);
         } else if (name == "--late" || name == "--late-every") {
             ok = ParseNumberList(value, list, 0, 60000) && list.size() == 2;
             o.lateParam = ok ? static_cast<int>(list[0]) : -1;

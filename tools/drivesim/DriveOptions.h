@@ -7,6 +7,9 @@
 // How a reply misbehaves (--fault).
 enum class DriveFault { None, BadCrc, Reserved, Overlong, Short, Chatter };
 
+// lateParam standing for every request.
+constexpr int EveryParam = -2;
+
 // What the simulated servo drive is told on its command line.
 struct DriveOptions {
     std::string linkPath;                // --link: symlink made to the pty
@@ -25,6 +28,8 @@ struct DriveOptions {
     int lateParam = -1;                  // --late / --late-every PARAM,MS: requests on PARAM
     int lateMs = 0;                      //   answered MS late
     bool lateEvery = false;              //   every time (--late-every), else the first time only
+    int chaosSeed = -1;                  // --chaos: faults on a seeded schedule (-1 = none)
+    int chaosSpeed = 1;                  // --chaos-speed: the schedule's periods divided by this
 };
 
 // Parses the options after the program name; false with a message in

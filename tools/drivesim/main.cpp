@@ -2,6 +2,7 @@
 // the path of its pty (and links it where --link says), answers the
 // requests addressed to its node, logs every request it receives and runs
 // until SIGTERM or SIGINT.
+#include "DriveChaos.h"
 #include "DriveLog.h"
 #include "DriveModel.h"
 #include "DriveOptions.h"
@@ -28,7 +29,7 @@ constexpr uint8_t ChatterByte = 0xff;
 class Simulator {
 public:
     Simulator(const DriveOptions& options, Pty& pty, DriveLog& log)
-        : options_(options), pty_(pty), log_(log), model_(options), start_(NowMs())
+        : options_(options), pty_(pty), log_(log), model_(options), chaos_(options), start_(NowMs())
     {
     }
 
@@ -46,10 +47,13 @@ public:
             double waitMs = std::numeric_limits<double>::infinity();
             if (model_.InRequest()) waitMs = lastByte_ + RequestGapMs - Elapsed();
             if (chattering_) waitMs = std::min(waitMs, nextChatter_ - Elapsed());
+            if (chaos_.On()) waitMs = std::min(waitMs, chaos_.NextChange() - Elapsed());
             const bool forever = std::isinf(waitMs);
             const timespec wait = ToTimespec(forever ? 0.0 : waitMs);
-            pollfd p{pty_.Master(), POLLIN, 0};
+            pollfd p{pty_.Open() ? pty_.Master() : -1, POLLIN, 0};
             const int ready = ppoll(&p, 1, forever ? nullptr : &wait, &waiting);
+            if (chaos_.Follow(Elapsed())) ChaosChanged();
+            if (!pty_.Open()) continue;
             if (ready > 0 && (p.revents & POLLIN)) Receive();
             if (model_.InRequest() && Elapsed() - lastByte_ >= RequestGapMs) {
                 log_.WriteEvent(Elapsed(), "dropped", model_.DropPartial());
@@ -63,6 +67,35 @@ public:
 
 private:
     double Elapsed() const { return NowMs() - start_; }
+
+    // A fault of the chaos ended or began: logged, the chatter started or
+    // stopped, the port unplugged or plugged in again.
+    void ChaosChanged()
+    {
+        chattering_ = chaos_.Fault() == DriveChaos::Chatter;
+        nextChatter_ = Elapsed();
+        if (chaos_.Ended() >= 0) {
+            log_.WriteEvent(Elapsed(), "fault", {{"kind", DriveChaos::Name(chaos_.Ended())}, {"phase", "end"}});
+            if (chaos_.Ended() == DriveChaos::Disconnect) PlugIn();
+        }
+        if (chaos_.Began() < 0) return;
+        log_.WriteEvent(Elapsed(), "fault", {{"kind", DriveChaos::Name(chaos_.Began())}, {"phase", "start"}});
+        if (chaos_.Began() != DriveChaos::Disconnect) return;
+        if (!options_.linkPath.empty()) unlink(options_.linkPath.c_str());
+        pty_.Close();
+    }
+
+    // The adapter back on its link with a new port.
+    void PlugIn()
+    {
+        model_.DropPartial();
+        if (pty_.Create(B460800) && LinkPty(pty_, options_.linkPath)) {
+            log_.WriteEvent(Elapsed(), "return", {{"pty", pty_.Path()}});
+            return;
+        }
+        std::fprintf(stderr, "drivesim: the drive cannot come back at %s\n", options_.linkPath.c_str());
+        RequestStop();
+    }
 
     void Receive()
     {
@@ -84,13 +117,14 @@ private:
     {
         const double received = Elapsed();
         if (!request.error) {
+            const DriveOptions& live = chaos_.Live();
             model_.Execute(request);
-            const bool faulty = options_.faults < 0 || replies_ < options_.faults;
+            const bool faulty = live.faults < 0 || replies_ < live.faults;
             ++replies_;
-            if (!options_.silent) {
+            if (!live.silent) {
                 HoldIfLate(request);
-                Send(model_.Reply(request.returns, faulty ? options_.fault : DriveFault::None), request.bytes.size());
-                if (faulty && options_.fault == DriveFault::Chatter && !chattering_) {
+                Send(model_.Reply(request.returns, faulty ? live.fault : DriveFault::None), request.bytes.size());
+                if (faulty && live.fault == DriveFault::Chatter && !chattering_) {
                     chattering_ = true; // from now on, until the end
                     nextChatter_ = Elapsed() + ChatterMs;
                 }
@@ -103,24 +137,26 @@ private:
     // answers it only after the time asked for, and reads nothing meanwhile.
     void HoldIfLate(const DriveRequest& request)
     {
-        const bool onIt = options_.lateParam >= 0 &&
-                          (request.readParam == options_.lateParam || request.writeParam == options_.lateParam);
-        if (!onIt || (lateDone_ && !options_.lateEvery)) return;
+        const DriveOptions& live = chaos_.Live();
+        const bool onIt = live.lateParam == EveryParam ||
+                          (live.lateParam >= 0 && (request.readParam == live.lateParam || request.writeParam == live.lateParam));
+        if (!onIt || (lateDone_ && !live.lateEvery)) return;
         lateDone_ = true;
-        SleepMs(options_.lateMs);
+        SleepMs(live.lateMs);
     }
 
     // Paced, the reply comes when the request and the reply would both have
     // crossed a real line.
     void Send(const std::vector<uint8_t>& reply, std::size_t requestBytes) const
     {
-        if (options_.paced) SleepMs(ByteMs * static_cast<double>(requestBytes + reply.size()));
-        if (options_.splitPauseMs < 0) {
+        const DriveOptions& live = chaos_.Live();
+        if (live.paced) SleepMs(ByteMs * static_cast<double>(requestBytes + reply.size()));
+        if (live.splitPauseMs < 0) {
             pty_.Send(reply.data(), reply.size());
             return;
         }
         for (std::size_t i = 0; i < reply.size(); ++i) {
-            if (i > 0) SleepMs(options_.splitPauseMs);
+            if (i > 0) SleepMs(live.splitPauseMs);
             pty_.Send(&reply[i], 1);
         }
     }
@@ -129,6 +165,7 @@ private:
     Pty& pty_;
     DriveLog& log_;
     DriveModel model_;
+    DriveChaos chaos_;
     double start_;
     double lastByte_ = 0;
     int replies_ = 0;

@@ -14,18 +14,6 @@ void FrameLog::WriteFrame(double ms, const Frame& frame)
     lines_.End();
 }
 
-void FrameLog::WriteEvent(double ms, const char* event, std::initializer_list<std::pair<const char*, std::string>> fields)
-{
-    std::FILE* file = lines_.Begin(ms);
-    if (!file) return;
-    lines_.Text("event", event);
-    for (const auto& [name, text] : fields) {
-        std::fputc(',', file);
-        lines_.Text(name, text);
-    }
-    lines_.End();
-}
-
 void FrameLog::WriteCommand(double ms, const Avr109Command& command)
 {
     std::FILE* file = lines_.Begin(ms);

@@ -26,7 +26,10 @@ public:
         lines_.Event(ms, event, bytes);
     }
     // An event with text fields: {"t_ms":..,"event":"..","name":"text",...}.
-    void WriteEvent(double ms, const char* event, std::initializer_list<std::pair<const char*, std::string>> fields);
+    void WriteEvent(double ms, const char* event, std::initializer_list<std::pair<const char*, std::string>> fields)
+    {
+        lines_.Event(ms, event, fields);
+    }
     void WriteCommand(double ms, const Avr109Command& command);
 
 private:

@@ -34,7 +34,8 @@ const char* SimUsage()
            "                [--set NUMBER=VALUE]... [--center VALUE] [--silent] [--echo]\n"
            "                [--debug-text TEXT] [--garbage N] [--split N] [--split-pause MS]\n"
            "                [--slow MS] [--disconnect-after FRAMES] [--restart-ms MS] [--trace-ms MS]\n"
-           "                [--trace-frame KIND,VALUE,HIGH,LOW] [--trace-sine MS]\n";
+           "                [--trace-frame KIND,VALUE,HIGH,LOW] [--trace-sine MS]\n"
+           "                [--chaos SEED] [--chaos-speed N]\n";
 }
 
 bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
@@ -79,6 +80,10 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error)
             ok = ParseInt(value, o.restartMs, 0, 60000);
         } else if (name == "--trace-ms") {
             ok = ParseInt(value, o.traceMs, 1, 60000);
+        } else if (name == "--chaos") {
+            ok = ParseInt(value, o.chaosSeed, 0, 0x7fffffff);
+        } else if (name == "--chaos-speed") {
+            ok = ParseInt(value, o.chaosSpeed, 1, 1000);
         } else if (name == "--trace-sine") {
             ok = ParseInt(value, o.traceSine, 1, 600000);
         } else if (name == "--trace-frame") {

@@ -32,6 +32,8 @@ struct SimOptions {
     int bootStopAfter = -1;                    // --boot-stop-after: commands answered before it falls silent
     std::string flashIn;                       // --flash-in: raw flash image to start with
     std::string flashOut;                      // --flash-out: raw flash image written when the boot loader ends
+    int chaosSeed = -1;                        // --chaos: faults on a seeded schedule (-1 = none)
+    int chaosSpeed = 1;                        // --chaos-speed: the schedule's periods divided by this
 
     // The 1200-baud open and close starts the boot loader (else it only restarts the board).
     bool BootLoaderShown() const { return bootSamePort || !bootLink.empty(); }

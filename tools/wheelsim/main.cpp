@@ -3,12 +3,14 @@
 // every frame it receives and runs until SIGTERM or SIGINT. Opened at 1200
 // baud and closed, it restarts, or shows its AVR109 boot loader on a pty of
 // its own and comes back with the firmware written there.
+#include "BoardChaos.h"
 #include "BoardModel.h"
 #include "BootLoader.h"
 #include "FrameLog.h"
 #include "SimOptions.h"
 #include "SimRun.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -23,11 +25,13 @@ namespace {
 constexpr int TraceLevelParam = 16;
 constexpr double FrameGapMs = 100.0; // a frame not completed within this is dropped
 constexpr int LoopMs = 5;
+constexpr double ChatterMs = 5.0;
+constexpr int GarbageBurst = 24;
 
 class Simulator {
 public:
     Simulator(const SimOptions& options, Pty& pty, FrameLog& log, BootLoader& loader)
-        : options_(options), pty_(pty), log_(log), loader_(loader), model_(options), start_(NowMs())
+        : options_(options), pty_(pty), log_(log), loader_(loader), model_(options), chaos_(options), start_(NowMs())
     {
         model_.SetFirmwareVersion(loader_.Version(options_.firmwareVersion));
     }
@@ -43,8 +47,11 @@ public:
                 RunBootLoader();
                 continue;
             }
+            if (chaos_.On() && chaos_.Follow(Elapsed())) ChaosChanged();
             if (!pty_.Open()) {
-                pause();
+                // Unplugged by the chaos until it comes back; else for good.
+                if (chaos_.On()) SleepMs(LoopMs);
+                else pause();
                 continue;
             }
             pollfd p{pty_.Master(), POLLIN, 0};
@@ -55,6 +62,11 @@ public:
                 continue;
             }
             if (ready > 0 && (p.revents & POLLIN)) Receive();
+            if (chaos_.Fault() == BoardChaos::Chatter && Elapsed() >= nextChatter_) {
+                const uint8_t noise = Noise();
+                pty_.Send(&noise, 1);
+                nextChatter_ = Elapsed() + ChatterMs;
+            }
             if (pty_.Open() && model_.InFrame() && Elapsed() - lastByte_ > FrameGapMs) {
                 log_.WriteEvent(Elapsed(), "dropped", model_.DropPartial());
             }
@@ -73,6 +85,38 @@ public:
 
 private:
     double Elapsed() const { return NowMs() - start_; }
+
+    // A fault of the chaos ended or began: logged, and the port unplugged
+    // or plugged in again, a garbage burst sent.
+    void ChaosChanged()
+    {
+        if (chaos_.Ended() >= 0) {
+            log_.WriteEvent(Elapsed(), "fault", {{"kind", BoardChaos::Name(chaos_.Ended())}, {"phase", "end"}});
+            if (chaos_.Ended() == BoardChaos::Disconnect) PlugIn();
+        }
+        if (chaos_.Began() < 0) return;
+        log_.WriteEvent(Elapsed(), "fault", {{"kind", BoardChaos::Name(chaos_.Began())}, {"phase", "start"}});
+        if (chaos_.Began() == BoardChaos::Disconnect) Disconnect();
+        if (chaos_.Began() == BoardChaos::Garbage && pty_.Open()) {
+            uint8_t burst[GarbageBurst];
+            for (uint8_t& byte : burst) byte = Noise();
+            pty_.Send(burst, sizeof burst);
+        }
+    }
+
+    // The board back on its link with a new port, started afresh.
+    void PlugIn()
+    {
+        if (!pty_.Create(B115200) || !LinkPty(pty_, options_.linkPath)) {
+            std::fprintf(stderr, "wheelsim: the board cannot come back at %s\n", options_.linkPath.c_str());
+            failed_ = true;
+            return;
+        }
+        model_.Restart();
+        model_.DropPartial();
+        lastSpeed_ = B115200;
+        log_.WriteEvent(Elapsed(), "return", {{"pty", pty_.Path()}});
+    }
     bool Quiet() const { return Elapsed() < quietUntil_; }
 
     // The program's 1200-baud open restarts the board, or, when the boot
@@ -186,7 +230,8 @@ private:
             log_.WriteEvent(lastByte_, "ignored", std::vector<uint8_t>(buffer, buffer + n));
             return;
         }
-        if (options_.echo && !options_.silent) pty_.Send(buffer, static_cast<std::size_t>(n));
+        const SimOptions& live = chaos_.Live();
+        if (live.echo && !live.silent) pty_.Send(buffer, static_cast<std::size_t>(n));
         for (ssize_t i = 0; i < n && pty_.Open(); ++i) {
             Frame frame;
             if (model_.Feed(buffer[i], frame)) Handle(frame);
@@ -206,22 +251,24 @@ private:
         // The answer goes out before the log line is written, so a slow
         // disk never makes a slow board.
         const std::vector<uint8_t> reply = model_.Answer(frame);
-        if (!reply.empty() && !options_.silent && !options_.echo) Reply(frame, reply);
+        if (!reply.empty() && !chaos_.Live().silent && !chaos_.Live().echo) Reply(frame, reply);
         log_.WriteFrame(received, frame);
     }
 
     void Reply(const Frame& frame, const std::vector<uint8_t>& reply)
     {
-        SleepMs(options_.slowMs);
+        const SimOptions& live = chaos_.Live();
+        SleepMs(live.slowMs);
         std::vector<uint8_t> out;
         if (frame.kind == Frame::Probe) {
-            out.assign(options_.debugText.begin(), options_.debugText.end());
-            for (int i = 0; i < options_.garbageBytes; ++i) out.push_back(Noise());
+            out.assign(live.debugText.begin(), live.debugText.end());
+            for (int i = 0; i < live.garbageBytes; ++i) out.push_back(Noise());
         }
-        out.insert(out.end(), reply.begin(), reply.end());
-        const std::size_t piece = options_.splitBytes > 0 ? static_cast<std::size_t>(options_.splitBytes) : out.size();
+        out.insert(out.end(), reply.begin(), reply.end() - std::min<std::ptrdiff_t>(chaos_.ShortBy(), reply.size()));
+        for (int i = 0; i < chaos_.Extra(); ++i) out.push_back(Noise());
+        const std::size_t piece = live.splitBytes > 0 ? static_cast<std::size_t>(live.splitBytes) : out.size();
         for (std::size_t at = 0; at < out.size(); at += piece) {
-            if (at > 0) SleepMs(options_.splitPauseMs);
+            if (at > 0) SleepMs(live.splitPauseMs);
             const std::size_t count = out.size() - at < piece ? out.size() - at : piece;
             pty_.Send(out.data() + at, count);
         }
@@ -274,6 +321,8 @@ private:
     FrameLog& log_;
     BootLoader& loader_;
     BoardModel model_;
+    BoardChaos chaos_;
+    double nextChatter_ = 0;
     std::unique_ptr<Pty> bootPty_; // the boot loader's port while it runs
     std::unique_ptr<Pty> retired_;  // its last port, until the program closes it
     double start_;
