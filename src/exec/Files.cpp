@@ -57,6 +57,9 @@ bool PathExists(const char* path)
 
 unsigned char* ReadWholeFile(const char* path, std::size_t* size)
 {
+    // A folder opens as a stream whose end lies beyond any memory.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return nullptr;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return nullptr;
     long length = -1;
