@@ -54,7 +54,7 @@ typed=$(zsh -f -c '
     zpty -w z "PS1=\">\"; fpath=($1 \$fpath); autoload -Uz compinit; compinit -u -D"
     zpty -w -n z "vantorctl --dir $2 profile remove Ra"$'"'"'\t'"'"'
     out=""
-    for i in {1..100}; do
+    for i in {1..300}; do
         zpty -r -t z chunk && out+=$chunk
         [[ $out == *"Rally\\ Cross "* ]] && break
         sleep 0.1
