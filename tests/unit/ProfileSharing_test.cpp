@@ -57,6 +57,11 @@ TEST_F(ProfileSharing, ExportWritesTheSelectedProfileOrAllAsVantorctlDoes)
     EXPECT_EQ(LastMessage(), "Export all 2 game profiles?\n\nNo exports the profile Rally alone.");
     Command(ExportId, MessageAnswerYes, "all.ini");
     EXPECT_EQ(dir.Read("all.ini"), dir.Read("start.ini"));
+    RefreshProfileCombo(*app, false); // none selected: all, without a question
+    const auto asked = controls.Messages().size();
+    Command(ExportId, MessageAnswerNo, "unasked.ini");
+    EXPECT_EQ(std::pair(controls.Messages().size(), dir.Read("unasked.ini")), std::pair(asked, dir.Read("start.ini")));
+    RefreshProfileCombo(*app, true);
     Command(ExportId, MessageAnswerCancel, "none.ini");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.ini"));
     std::filesystem::create_directory(dir.path() / "folder.ini");
