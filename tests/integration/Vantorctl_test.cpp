@@ -96,6 +96,7 @@ TEST_F(VantorctlTest, StatusCalibrationCentringAndGetShowTheBoardAsItIs)
         {{"calibrate"}, Ok, "Calibration=Calibrating left\n", ""},
         {{"get", "--json", "CenterOffset", "linearityy", "MaxAngle", "maxangle"}, Ok,
          "{\"CenterOffset\":-2,\"LinearityY\":-1,\"MaxAngle\":900}\n", ""}, // each parameter once
+        {{"defaults"}, Ok, "", ""},
     };
     for (const auto& c : cases) {
         Texts words = c.words;
@@ -103,6 +104,7 @@ TEST_F(VantorctlTest, StatusCalibrationCentringAndGetShowTheBoardAsItIs)
         const Result r = Run(words);
         EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tie(c.status, c.out, c.err)) << c.words[0];
     }
+    EXPECT_EQ(sim.Frames("defaults").size(), 1u);
     const Result all = Run({"--com", "1", "get"});
     EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 29) << "every board parameter";
     EXPECT_NE(all.out.find("\nDebugLevel=0\n"), std::string::npos);
@@ -160,6 +162,7 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
         {{"profile", "save", std::string(64, 'n')}, Refused, "the name is longer than 63 characters"},
         {{"profile", "save", "a(b"}, Refused, "the name holds (, which the file would not read back"},
         {{"profile", "save", "\u0100"}, Refused, "the name holds \u0100, which code page 1252 of the Windows tool's"},
+        {{"profile", "save", "x\u0080"}, Refused, "the name holds \u0080, which"}, // no character of the code page
         {{"profile", "save", "x", "--process", "\xe9.exe"}, Refused, "the process name is not UTF-8"},
     };
     for (const auto& c : cases) {

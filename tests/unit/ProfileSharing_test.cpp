@@ -80,6 +80,11 @@ TEST_F(ProfileSharing, ImportAddsAWholeFileAndReplacesOnlyWhatTheUserLetsItWitho
                              "A: main gain 300 is outside 0..127\nB\x07: filter is missing\n"
                              "B\x07: the name holds the control character 0x07");
     EXPECT_EQ(Names(), (std::vector<std::string>{"Default", "Rally"}));
+    std::string many;
+    for (int i = 0; i < 22; ++i) many += "PROFILE=P" + std::to_string(i) + ",p.exe,0,900\r\n";
+    dir.Write("many.ini", ProfileFile(many));
+    Command(ImportId, MessageAnswerYes, "many.ini");
+    EXPECT_EQ(LastMessage().substr(LastMessage().rfind('\n')), "\n... and 266 more") << "twenty of the 22 × 13 missing values";
 
     // A profile of a name the list holds is asked about: kept at No, replaced at Yes.
     const std::string rally2 = "PROFILE=rally,r2.exe,0,720,5,5,5,5,5,5,5,5,0,0,0,0,16\r\n";
