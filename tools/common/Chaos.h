@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <random>
 
 // The schedule of a simulator's chaos mode (--chaos SEED): good periods of
@@ -28,4 +29,45 @@ private:
     double speed_;
     int fault_ = -1, ended_ = -1, began_ = -1;
     double end_ = -1;
+};
+
+// A simulator's options as they are while each fault of its chaos is in
+// force: the options it was started with, changed by `apply` for the fault.
+// Without --chaos (a negative seed) there is no schedule and no fault.
+template <typename Options>
+class ChaosOptions {
+public:
+    using Apply = void (*)(int fault, Options& live);
+
+    ChaosOptions(const Options& options, int seed, int speed, int kinds, const char* const* names, Apply apply)
+        : options_(options), live_(options), names_(names), kinds_(kinds), apply_(apply)
+    {
+        if (seed >= 0) schedule_ = std::make_unique<ChaosSchedule>(static_cast<uint32_t>(seed), kinds, speed);
+    }
+    bool On() const { return schedule_ != nullptr; }
+    const char* Name(int kind) const { return kind >= 0 && kind < kinds_ ? names_[kind] : ""; }
+
+    // Moves the schedule on to the time; true when a fault ended or began,
+    // which Ended() and Began() then tell (-1: none).
+    bool Follow(double ms)
+    {
+        if (!schedule_ || !schedule_->Follow(ms)) return false;
+        live_ = options_;
+        apply_(Fault(), live_);
+        return true;
+    }
+    int Ended() const { return schedule_->Ended(); }
+    int Began() const { return schedule_->Began(); }
+    int Fault() const { return schedule_ ? schedule_->Fault() : -1; }
+    double NextChange() const { return schedule_->End(); }
+    // The options to answer by now.
+    const Options& Live() const { return live_; }
+
+private:
+    const Options& options_;
+    Options live_;
+    const char* const* names_;
+    int kinds_;
+    Apply apply_;
+    std::unique_ptr<ChaosSchedule> schedule_;
 };

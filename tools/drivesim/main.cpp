@@ -29,7 +29,7 @@ constexpr uint8_t ChatterByte = 0xff;
 class Simulator {
 public:
     Simulator(const DriveOptions& options, Pty& pty, DriveLog& log)
-        : options_(options), pty_(pty), log_(log), model_(options), chaos_(options), start_(NowMs())
+        : options_(options), pty_(pty), log_(log), model_(options), chaos_(DriveChaos(options)), start_(NowMs())
     {
     }
 
@@ -72,15 +72,15 @@ private:
     // stopped, the port unplugged or plugged in again.
     void ChaosChanged()
     {
-        chattering_ = chaos_.Fault() == DriveChaos::Chatter;
+        chattering_ = chaos_.Fault() == drive_chaos::Chatter;
         nextChatter_ = Elapsed();
         if (chaos_.Ended() >= 0) {
-            log_.WriteEvent(Elapsed(), "fault", {{"kind", DriveChaos::Name(chaos_.Ended())}, {"phase", "end"}});
-            if (chaos_.Ended() == DriveChaos::Disconnect) PlugIn();
+            log_.WriteEvent(Elapsed(), "fault", {{"kind", chaos_.Name(chaos_.Ended())}, {"phase", "end"}});
+            if (chaos_.Ended() == drive_chaos::Disconnect) PlugIn();
         }
         if (chaos_.Began() < 0) return;
-        log_.WriteEvent(Elapsed(), "fault", {{"kind", DriveChaos::Name(chaos_.Began())}, {"phase", "start"}});
-        if (chaos_.Began() != DriveChaos::Disconnect) return;
+        log_.WriteEvent(Elapsed(), "fault", {{"kind", chaos_.Name(chaos_.Began())}, {"phase", "start"}});
+        if (chaos_.Began() != drive_chaos::Disconnect) return;
         if (!options_.linkPath.empty()) unlink(options_.linkPath.c_str());
         pty_.Close();
     }
@@ -165,7 +165,7 @@ private:
     Pty& pty_;
     DriveLog& log_;
     DriveModel model_;
-    DriveChaos chaos_;
+    ChaosOptions<DriveOptions> chaos_;
     double start_;
     double lastByte_ = 0;
     int replies_ = 0;

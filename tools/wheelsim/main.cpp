@@ -31,7 +31,7 @@ constexpr int GarbageBurst = 24;
 class Simulator {
 public:
     Simulator(const SimOptions& options, Pty& pty, FrameLog& log, BootLoader& loader)
-        : options_(options), pty_(pty), log_(log), loader_(loader), model_(options), chaos_(options), start_(NowMs())
+        : options_(options), pty_(pty), log_(log), loader_(loader), model_(options), chaos_(BoardChaos(options)), start_(NowMs())
     {
         model_.SetFirmwareVersion(loader_.Version(options_.firmwareVersion));
     }
@@ -62,7 +62,7 @@ public:
                 continue;
             }
             if (ready > 0 && (p.revents & POLLIN)) Receive();
-            if (chaos_.Fault() == BoardChaos::Chatter && Elapsed() >= nextChatter_) {
+            if (chaos_.Fault() == board_chaos::Chatter && Elapsed() >= nextChatter_) {
                 const uint8_t noise = Noise();
                 pty_.Send(&noise, 1);
                 nextChatter_ = Elapsed() + ChatterMs;
@@ -91,13 +91,13 @@ private:
     void ChaosChanged()
     {
         if (chaos_.Ended() >= 0) {
-            log_.WriteEvent(Elapsed(), "fault", {{"kind", BoardChaos::Name(chaos_.Ended())}, {"phase", "end"}});
-            if (chaos_.Ended() == BoardChaos::Disconnect) PlugIn();
+            log_.WriteEvent(Elapsed(), "fault", {{"kind", chaos_.Name(chaos_.Ended())}, {"phase", "end"}});
+            if (chaos_.Ended() == board_chaos::Disconnect) PlugIn();
         }
         if (chaos_.Began() < 0) return;
-        log_.WriteEvent(Elapsed(), "fault", {{"kind", BoardChaos::Name(chaos_.Began())}, {"phase", "start"}});
-        if (chaos_.Began() == BoardChaos::Disconnect) Disconnect();
-        if (chaos_.Began() == BoardChaos::Garbage && pty_.Open()) {
+        log_.WriteEvent(Elapsed(), "fault", {{"kind", chaos_.Name(chaos_.Began())}, {"phase", "start"}});
+        if (chaos_.Began() == board_chaos::Disconnect) Disconnect();
+        if (chaos_.Began() == board_chaos::Garbage && pty_.Open()) {
             uint8_t burst[GarbageBurst];
             for (uint8_t& byte : burst) byte = Noise();
             pty_.Send(burst, sizeof burst);
@@ -264,8 +264,10 @@ private:
             out.assign(live.debugText.begin(), live.debugText.end());
             for (int i = 0; i < live.garbageBytes; ++i) out.push_back(Noise());
         }
-        out.insert(out.end(), reply.begin(), reply.end() - std::min<std::ptrdiff_t>(chaos_.ShortBy(), reply.size()));
-        for (int i = 0; i < chaos_.Extra(); ++i) out.push_back(Noise());
+        // A byte short or a byte long while the chaos says so.
+        const bool cut = chaos_.Fault() == board_chaos::Short && !reply.empty();
+        out.insert(out.end(), reply.begin(), reply.end() - (cut ? 1 : 0));
+        if (chaos_.Fault() == board_chaos::Overlong) out.push_back(Noise());
         const std::size_t piece = live.splitBytes > 0 ? static_cast<std::size_t>(live.splitBytes) : out.size();
         for (std::size_t at = 0; at < out.size(); at += piece) {
             if (at > 0) SleepMs(live.splitPauseMs);
@@ -321,7 +323,7 @@ private:
     FrameLog& log_;
     BootLoader& loader_;
     BoardModel model_;
-    BoardChaos chaos_;
+    ChaosOptions<SimOptions> chaos_;
     double nextChatter_ = 0;
     std::unique_ptr<Pty> bootPty_; // the boot loader's port while it runs
     std::unique_ptr<Pty> retired_;  // its last port, until the program closes it
