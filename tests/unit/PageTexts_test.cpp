@@ -11,9 +11,8 @@ class PageTexts : public ::testing::Test, protected AppPage {
 protected:
     std::string LabelOf(ParamIndex index, int32_t value)
     {
-        ParamControl record;
-        record.value = value;
-        BindParam(record, index, &page);
+        app->params[index].value = value;
+        BindFromSet(*app, index, &page);
         return ui.controls.TextOf(&page, ParamSet[index].labelId);
     }
 };
