@@ -63,10 +63,7 @@ class AdvancedTest(PageTest):
         self.escape(run)
 
     def test_linearity_editor_and_reset_to_default(self):
-        sim = self.board("--status", "8", "--set", "12=8000")
-        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
-        run = self.start()
-        self.assertReady(run)
+        run, sim = self.start_ready("--status", "8", "--set", "12=8000"), self.sim
         self.wine.driver("post-click", run.window, ADVANCED)
         dialog = self.window("Advanced Settings")
         self.assertEqual(self.text(dialog, PPR), "2000")

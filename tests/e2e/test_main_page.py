@@ -14,10 +14,8 @@ WHEEL_FLAGS = 34
 
 class MainPageTest(PageTest):
     def test_wheel_on_com5_is_ready_and_its_settings_move_on_the_wire(self):
-        sim = self.board("--status", "1,3,8", "--fw-version", "0x0102", "--set", "8=1080", "--set", "17=100")
-        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
-        run = self.start()
-        self.assertReady(run)
+        run = self.start_ready("--status", "1,3,8", "--fw-version", "0x0102", "--set", "8=1080", "--set", "17=100")
+        sim = self.sim
         self.assertEqual(self.text(run, FIRMWARE), "1.2")
         self.assertEqual(self.position(run, MAX_ANGLE), 1080)
         self.assertEqual(self.text(run, 2023), "1080 \u00b0")
