@@ -30,14 +30,6 @@ class UpdateTest(PageTest):
     def no_box(self, text):
         return self.wine.driver("find-box", text, 500, check=False) == ""
 
-    def test_check_now_with_the_boards_version_says_there_is_nothing_new(self):
-        env = self.serve("[SERVER]\r\nVERSION=0,0,0,21\r\n[UPDATE]\r\nFW_VERSION=0,0,1,2\r\n")
-        run = self.start_ready(*BOARD, env=env)
-        self.wine.driver("post-click", run.window, CHECK_NOW)
-        self.wine.driver("answer", "No update available", IDOK, 20000)
-        self.assertEqual(self.server.paths(), ["vt_servers.ini"])
-        self.escape(run)
-
     def test_automatic_check_runs_once_and_shows_nothing_when_nothing_is_new(self):
         env = self.serve("[UPDATE]\r\nVERSION=0,0,0,21\r\nFW_VERSION=0,0,1,2\r\n")
         run = self.start_ready(*BOARD, config=b"FLAGS=1\r\n", env=env)
