@@ -5,7 +5,6 @@ import subprocess
 from pathlib import Path
 
 from pagetest import FIRMWARE, PageTest
-from simulators import UpdateServer
 from wine import ROOT, VANTOR, wait_until
 
 CHECK_NOW = 2039
@@ -15,15 +14,6 @@ OFFERED_VERSION = 0x0167  # shows as 1.103
 
 
 class FlashTest(PageTest):
-    def setUp(self):
-        super().setUp()
-        self.server = None
-
-    def tearDown(self):
-        if self.server:
-            self.server.stop()
-        super().tearDown()
-
     def boot_link(self):
         """COM9 of the prefix, where the boot loader shows."""
         return str(Path(self.wine.env["WINEPREFIX"]) / "dosdevices" / "com9")
@@ -31,18 +21,11 @@ class FlashTest(PageTest):
     def offer_firmware(self, *boot_options, program=VANTOR):
         """The wheel (firmware 1.2) on COM5 with a boot loader and a server offering
         firmware 1.103; the program started and the offer taken."""
-        self.board("--status", "1,3,8", "--fw-version", "0x0102", "--flash-out", self.dir / "flash.bin",
-                   "--boot-ms", "4000", *boot_options)
-        root = self.dir / "server"
-        root.mkdir()
-        self.server = UpdateServer(root)
-        subprocess.run(["python3", str(ROOT / "tools" / "wheelsim" / "makehex.py"), "--version",
-                        str(OFFERED_VERSION), "--size", "6000", "--out", str(root / "wheel.hex")], check=True)
-        (root / "vt_servers.ini").write_bytes(
-            f'[UPDATE]\r\nFW_VERSION=0,0,1,0x67\r\nFW_UPDATE=0,0,0,0,"{self.server.host}","wheel.hex"\r\n'.encode())
-        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
-        run = self.start(env={"VANTOR_UPDATE_HOST": self.server.host}, program=program)
-        self.assertReady(run)
+        env = self.serve('[UPDATE]\r\nFW_VERSION=0,0,1,0x67\r\nFW_UPDATE=0,0,0,0,"HOST","wheel.hex"\r\n')
+        subprocess.run(["python3", str(ROOT / "tools" / "wheelsim" / "makehex.py"), "--version", str(OFFERED_VERSION),
+                        "--size", "6000", "--out", str(self.dir / "server" / "wheel.hex")], check=True)
+        run = self.start_ready("--status", "1,3,8", "--fw-version", "0x0102", "--flash-out", self.dir / "flash.bin",
+                               "--boot-ms", "4000", *boot_options, env=env, program=program)
         self.wine.driver("post-click", run.window, CHECK_NOW)
         self.wine.driver("answer", "New firmware available", IDYES, 20000)
         return run

@@ -3,13 +3,13 @@ wheel on COM5 and reading the main page's controls."""
 import time
 import unittest
 
-from simulators import WheelSim
+from simulators import UpdateServer, WheelSim
 from wine import ESCAPE, VANTOR, Vantor, scratch, session
 
 COM = 5
 STATUS = 2088
 FIRMWARE = 2077
-MAIN_GAIN, MAIN_GAIN_LABEL = 2021, 2029
+MAIN_GAIN = 2021
 COM_COMBO = 1041
 DEVICE_COMBO = 1042
 PROFILE_COMBO = 1207
@@ -41,6 +41,26 @@ class PageTest(unittest.TestCase):
         if find:
             run.find_window()
         return run
+
+    def start_ready(self, *board_options, config=b"", env=None, program=VANTOR):
+        """The wheel on COM5 with the options, stored as the board's port, and a run that shows it ready."""
+        self.board(*board_options)
+        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n" + config + b"\r\n")
+        run = self.start(env=env, program=program)
+        self.assertReady(run)
+        return run
+
+    def serve(self, script, files=None):
+        """The stand-in update server serving the online script ("HOST" stands for its address) and the files;
+        the environment that points the program at it."""
+        root = self.dir / "server"
+        root.mkdir()
+        self.server = UpdateServer(root)
+        self.addCleanup(self.server.stop)
+        files = {"vt_servers.ini": script.replace("HOST", self.server.host).encode(), **(files or {})}
+        for name, data in files.items():
+            (root / name).write_bytes(data)
+        return {"VANTOR_UPDATE_HOST": self.server.host}
 
     def escape(self, run):
         """Escape in the main window: the program ends with exit code 1."""

@@ -1,6 +1,6 @@
-"""The advanced settings and the linearity editor with the wheel on COM5 (the drive on COM7 with "/dev"): refused
-until the wheel is found, clashing pins gone from the lists, choices and "Ok" on the wire, a bad "Encoder PPR"
-refused, the curve's trackbar sent at once, "Reset to default" read back."""
+"""The advanced settings and the linearity editor with the wheel on COM5 (the drive on COM7 with "/dev"): its
+controls, choices and "Ok" on the wire, a bad "Encoder PPR" refused, the curve's trackbar sent at once, "Reset to
+default" read back (which pins each list offers is the native tests')."""
 import unittest
 from types import SimpleNamespace
 
@@ -9,7 +9,7 @@ from simulators import DriveSim
 from wine import ESCAPE
 
 ADVANCED, OK, RESET, LINEARITY_X = 2123, 1, 3, 4
-BUTTON_1, BUTTON_2, COMMAND_MODE, PWM_FREQUENCY, PPR = 3000, 3001, 1034, 2116, 2062
+BUTTON_1, COMMAND_MODE, PWM_FREQUENCY, PPR = 3000, 1034, 2116, 2062
 CURVE, CURVE_LABEL, P = 1198, 1199, ord("P")
 
 
@@ -23,14 +23,12 @@ class AdvancedTest(PageTest):
     def choose(self, dialog, control, name):
         self.wine.driver("combo", dialog.window, control, self.names(dialog, control).index(name))
 
-    def test_pins_clash_choices_go_out_and_ok_sends_the_drive_settings(self):
+    def test_choices_go_out_and_ok_sends_the_drive_settings(self):
         sim = self.board("--status", "8")
         drive = DriveSim(self.wine, 7, self.dir / "drive.jsonl")
         self.addCleanup(drive.stop)
         self.write("config.ini", b"[Config]\r\nSM_COM_PORT=7\r\n\r\n")
         run = self.start("/dev")
-        self.wine.driver("post-click", run.window, ADVANCED)
-        self.wine.driver("answer", "Could find the wheel device, please connect it and check firmware version", OK)
         self.choose_com5(run)
         self.assertReady(run, 20)
 
@@ -42,11 +40,7 @@ class AdvancedTest(PageTest):
             self.assertIn(f'"{text}"', children)
         self.choose(dialog, BUTTON_1, "D5")
         self.assertTrue(sim.wait_for_bytes("write", [P, 36, 1, 5]))
-        self.assertEqual([name for name in ("D2", "D5") if name in self.names(dialog, BUTTON_2)], ["D2"])
         self.choose(dialog, COMMAND_MODE, "VNH5019")
-        left = self.names(dialog, BUTTON_2)
-        self.assertEqual([name for name in ("D2", "D11", "A0", "A2", "A6 (1)", "A5 (4)") if name in left],
-                         ["D11", "A2", "A5 (4)"])
         self.wine.screenshot(self.dir / "advanced-settings.png")
 
         self.wine.driver("set-text", dialog.window, PPR, "")
@@ -63,10 +57,7 @@ class AdvancedTest(PageTest):
         self.escape(run)
 
     def test_linearity_editor_and_reset_to_default(self):
-        sim = self.board("--status", "8", "--set", "12=8000")
-        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
-        run = self.start()
-        self.assertReady(run)
+        run, sim = self.start_ready("--status", "8", "--set", "12=8000"), self.sim
         self.wine.driver("post-click", run.window, ADVANCED)
         dialog = self.window("Advanced Settings")
         self.assertEqual(self.text(dialog, PPR), "2000")

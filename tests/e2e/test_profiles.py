@@ -25,10 +25,7 @@ class ProfilesTest(PageTest):
         return [text for _, text, _, selected in self.combo(run, PROFILE_COMBO) if selected]
 
     def test_profile_made_in_the_dialog_keeps_its_gain_across_a_restart(self):
-        sim = self.board("--status", "8")
-        self.write("config.ini", b"[Config]\r\nDEVICE_COM_PORT=5\r\n\r\n")
-        run = self.start()
-        self.assertReady(run)
+        run, sim = self.start_ready("--status", "8"), self.sim
         self.wine.driver("post-click", run.window, NEW)
         dialog = self.wine.driver("find", "Game Profile", 20000)
         self.wine.driver("set-text", dialog, PROFILE_NAME, "My Game")
@@ -57,13 +54,10 @@ class ProfilesTest(PageTest):
         self.escape(run)
 
     def test_running_game_selects_its_profile_and_sends_it(self):
-        sim = self.board("--status", "8")
-        self.write("config.ini", b"[Config]\r\nFLAGS=2\r\nDEVICE_COM_PORT=5\r\nGAME_PROFILE_ID=0\r\n\r\n")
         self.write("GameProfiles.ini", b"[GameProfiles]\r\n"
                    b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
                    b"PROFILE=Rally,RallyGame.exe,0,540,77,10,11,12,13,14,15,16,1,2,3,4,16\r\n\r\n")
-        run = self.start()
-        self.assertReady(run)
+        run, sim = self.start_ready("--status", "8", config=b"FLAGS=2\r\nGAME_PROFILE_ID=0\r\n"), self.sim
         self.assertEqual(self.selected_profile(run), ["Default"])
 
         game = self.dir / "RallyGame.exe"

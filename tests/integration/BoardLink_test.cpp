@@ -6,13 +6,13 @@
 #include "support/Doubles.h"
 #include "support/SimProcess.h"
 #include "ui/MainPage.h"
-#include "unit/TempDir.h"
+#include "unit/PtyBoard.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
-#include <pty.h>
 #include <string>
 #include <vector>
 
@@ -205,13 +205,10 @@ TEST_F(BoardLinkTest, ChoosingAPortIdentifiesThereNoneClosesItAndResetRestartsTh
 
 TEST_F(BoardLinkTest, PortListShowsThePortsThatOpenAndSelectsTheCurrentOne)
 {
-    int masters[3], slave = -1;
-    for (int n = 1; n <= 126; ++n) { // COM1, COM5 and COM9; every other number names nothing
-        char name[128] = "absent";
-        if (n % 4 == 1 && n < 10) {
-            ASSERT_EQ(openpty(&masters[n / 4], &slave, name, nullptr, nullptr) + close(slave), 0);
-        }
-        std::filesystem::create_symlink(name, dir.path() / ("com" + std::to_string(n)));
+    std::deque<PtyBoard> ports; // COM1, COM5 and COM9; every other number names nothing
+    for (int n = 1; n <= 126; ++n) {
+        if (n % 4 == 1 && n < 10) ports.emplace_back(dir.path(), n);
+        else std::filesystem::create_symlink("absent", dir.path() / ("com" + std::to_string(n)));
     }
     int page = 0;
     const struct { uint8_t current; bool boardOnCom5; Texts listed; int selected; } cases[] = {
@@ -224,7 +221,6 @@ TEST_F(BoardLinkTest, PortListShowsThePortsThatOpenAndSelectsTheCurrentOne)
         EXPECT_EQ(ui.controls.ComboSelection(&page, WheelComPortComboId), c.selected) << int{c.current};
         EXPECT_EQ(ui.controls.ComboItemData(&page, WheelComPortComboId, static_cast<int>(c.listed.size()) - 1), 9);
     }
-    for (int m : masters) close(m);
 }
 
 TEST_F(BoardLinkTest, WholeSetIsReadInItsOrderWithLittleEndianValues)

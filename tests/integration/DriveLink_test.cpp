@@ -11,14 +11,12 @@
 #include "ui/AdvancedDialog.h"
 #include "ui/DrivePage.h"
 #include "ui/MainPage.h"
-#include "unit/TempDir.h"
+#include "unit/PtyBoard.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
+#include <deque>
 #include <thread>
 #include <unistd.h>
 
@@ -197,25 +195,19 @@ TEST_F(DriveLinkTest, ALateReplyIsNeverTakenForTheAnswerToALaterRequest)
 
 TEST_F(DriveLinkTest, AReplyCountsOnlyWithTheReturnValuesOfItsRequest)
 {
-    int master = -1, slave = -1;
-    char name[64];
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    close(slave);
-    std::filesystem::create_symlink(name, dir.path() / "com12");
+    const PtyBoard line(dir.path(), 12); // the test plays the drive
     const int bus = Open("COM12");
     // Once the request has come, a reply of n one-byte values: 0s, then 4.
-    auto answer = [master](int values) {
-        return std::thread([master, values] {
+    auto answer = [&line](int values) {
+        return std::thread([&line, values] {
             std::vector<uint8_t> bytes = {0x24, static_cast<uint8_t>(values), Node};
             for (int n = 1; n < values; ++n) bytes.push_back(0xC0);
             bytes.push_back(0xC4);
             uint16_t crc = 0;
             for (uint8_t b : bytes) crc = SmCrcUpdate(crc, b);
             bytes.insert(bytes.end(), {static_cast<uint8_t>(crc >> 8), static_cast<uint8_t>(crc & 0xFF)});
-            pollfd p{master, POLLIN, 0};
-            uint8_t request[64];
-            EXPECT_TRUE(poll(&p, 1, 2000) == 1 && read(master, request, sizeof request) > 0 &&
-                        write(master, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
+            EXPECT_FALSE(line.Received(2000).empty());
+            line.Send(bytes);
         });
     };
     const struct { int values; bool read; uint32_t status; } cases[] = {
@@ -230,29 +222,22 @@ TEST_F(DriveLinkTest, AReplyCountsOnlyWithTheReturnValuesOfItsRequest)
         drive.join();
         EXPECT_EQ(status, c.status) << c.values << " values for a " << (c.read ? "read" : "write");
     }
-    close(master);
 }
 
 TEST_F(DriveLinkTest, TenBusesAtMostOnlyComOrTtyNamesAndAFailedSendIsNotSentAgain)
 {
-    std::vector<int> masters;
-    for (int n = 0; n < 11; ++n) {
-        int master = -1, slave = -1;
-        char name[64];
-        ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-        close(slave);
-        masters.push_back(master);
-        std::filesystem::create_symlink(name, dir.path() / ("com" + std::to_string(20 + n)));
-    }
+    std::deque<PtyBoard> ports;
+    for (int n = 0; n < 11; ++n) ports.emplace_back(dir.path(), 20 + n);
     // A packet buffer of 128 bytes: the 129th is refused and the 128 go out in one write.
     const int slot = drive::SerialOpen("COM30");
     for (int n = 0; n < 129; ++n) EXPECT_EQ(drive::SerialQueueByte(slot, uint8_t(n)), n < 128) << n;
     EXPECT_TRUE(drive::SerialFlush(slot));
-    uint8_t sent[200] = {};
-    ssize_t got = 0;
-    fcntl(masters[10], F_SETFL, O_NONBLOCK);
-    EXPECT_TRUE(WaitUntil([&] { return (got += std::max<ssize_t>(0, read(masters[10], sent + got, 200 - got))) >= 128; }));
-    EXPECT_EQ(std::pair(got, int{sent[127]}), std::pair(ssize_t{128}, 127));
+    std::vector<uint8_t> sent;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (uint8_t b : ports[10].Received(0)) sent.push_back(b);
+        return sent.size() >= 128;
+    }));
+    EXPECT_EQ(std::pair(sent.size(), int{sent.back()}), std::pair(std::size_t{128}, 127));
     EXPECT_TRUE(drive::SerialClose(slot));
     EXPECT_FALSE(drive::SerialClose(slot)) << "closed twice";
     for (int n = 0; n < 10; ++n) EXPECT_EQ(Open(("COM" + std::to_string(20 + n)).c_str()), n);
@@ -261,7 +246,6 @@ TEST_F(DriveLinkTest, TenBusesAtMostOnlyComOrTtyNamesAndAFailedSendIsNotSentAgai
     for (int bus : buses) EXPECT_EQ(BusClose(bus), SmOk);
     EXPECT_EQ(BusClose(0), SmNoDevice) << "closed twice";
     buses.clear();
-    for (int master : masters) close(master);
     EXPECT_EQ(Open("LPT1"), -1);
     int32_t value = 1;
     EXPECT_EQ(BusReadParameter(10, Node, 3, value), SmNoDevice);
@@ -332,14 +316,10 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     EXPECT_EQ(std::tuple(Text(1080), ui.controls.TrackbarPosition(&drivePage, 1079)), std::tuple("330 Hz", 3));
 
     // An adapter plugged in later shows up when the list opens; the drive's own port stays in it.
-    int master = -1, slave = -1;
-    char name[64];
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    std::filesystem::create_symlink(name, dir.path() / "com9");
+    const PtyBoard adapter(dir.path(), 9);
     PageNotified(*app, DriveComPortComboId, ComboListOpening, &drivePage);
     const Texts listed = ui.controls.ComboTexts(&drivePage, DriveComPortComboId);
     EXPECT_EQ(std::count(listed.begin(), listed.end(), "COM7") + std::count(listed.begin(), listed.end(), "COM9"), 2);
-    close(slave), close(master);
 
     ui.controls.SelectComboItem(&drivePage, DriveComPortComboId, 0); // "None"
     PageNotified(*app, DriveComPortComboId, ComboSelectionChanged, &drivePage);

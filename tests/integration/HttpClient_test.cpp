@@ -123,7 +123,7 @@ TEST_F(HttpTest, FailuresBeforeTheRequestComeAtOnce)
 
 TEST_F(HttpTest, DownloadTextCopiesTheBodyIntoABlockOfItsLengthAndRefusesAnOverlongReply)
 {
-    dir.Write("huge.hex", std::string(HttpClient::ReplyLimit, 'x'));
+    dir.Write("huge.hex", std::string(1u << 20, 'x')); // a MiB of body and the headers: above the limit
     UpdateServer server(dir.path(), "normal");
     EXPECT_EQ(Get(server.Host(), "huge.hex"), "<none>");
     EXPECT_STREQ(client->Failure(), "Server response is too long");

@@ -79,18 +79,20 @@ const std::string Firmware(const std::string& version, const std::string& file =
     return "[UPDATE]\r\nFW_VERSION = " + version + "\r\nFW_UPDATE = 0,0,0,0, \"HOST\", " + file + "\r\n";
 }
 
-TEST_F(UpdateCheckTest, ToolVersionsAreComparedPackedAndADownServerShowsNothing)
+// Tool versions are compared packed (0,0,1,0 is 256); firmware is offered when newer than the board's, also above
+// the low 16 bits the board reported, and a quiet check says nothing when nothing is new.
+TEST_F(UpdateCheckTest, NewerToolOrFirmwareIsOfferedAndADownServerShowsNothing)
 {
-    const std::pair<const char*, Texts> cases[] = {
-        {"0,0,0,22", {NewTool}},
-        {"0,0,0,21", {NoUpdate}},
-        {"0,0,1,0", {NewTool}}, // 256
-        {"0x0,0,0,0x15", {NoUpdate}},
+    const struct { std::string script; bool quiet; Texts shown; } cases[] = {
+        {"[SERVER]\r\nVERSION = 0,0,0,22\r\n", false, {NewTool}}, {"[SERVER]\r\nVERSION = 0,0,0,21\r\n", false, {NoUpdate}},
+        {"[SERVER]\r\nVERSION = 0,0,1,0\r\n", false, {NewTool}}, {"[SERVER]\r\nVERSION = 0x0,0,0,0x15\r\n", false, {NoUpdate}},
+        {Firmware("0,0,0,0x66"), false, {NoUpdate}}, {Firmware("0,0,0,0x66"), true, {}},
+        {Firmware("0,0,0,0x67"), true, {NewFirmware}}, {Firmware("0,0,1,0x66"), false, {NewFirmware}},
     };
-    for (const auto& [version, shown] : cases) {
-        SCOPED_TRACE(version);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script + (c.quiet ? " quiet" : ""));
         ui.controls.Clear();
-        EXPECT_EQ(Check(std::string("[SERVER]\r\nVERSION = ") + version + "\r\n"), shown);
+        EXPECT_EQ(Check(c.script, c.quiet), c.shown);
     }
     EXPECT_EQ(g_opened, "");
     ui.controls.Clear();
@@ -101,47 +103,28 @@ TEST_F(UpdateCheckTest, ToolVersionsAreComparedPackedAndADownServerShowsNothing)
     EXPECT_EQ(app->commandBusy, 0);
 }
 
-TEST_F(UpdateCheckTest, YesToTheToolOpensItsLocationAndEndsTheProgram)
+// Yes to a new tool opens its location, with no firmware question after it, and ends the program; only web
+// addresses are opened, anything else from the network is logged and the check goes on.
+TEST_F(UpdateCheckTest, YesToTheToolOpensItsWebLocationAndEndsTheProgram)
 {
-    const Texts shown = Check("[UPDATE]\r\nVERSION = 0,0,0,22\r\nUPDATE = 0,0,0,0, \"http://dl.example/v/\", \"Vantor.zip\"\r\n" +
-                                  Firmware("0,0,1,0").substr(10),
-                              false, MessageAnswerYes);
-    EXPECT_EQ(shown, Texts{NewTool}); // no firmware question after it
-    EXPECT_EQ(g_opened, "http://dl.example/v/1033/Vantor.zip\n");
-    EXPECT_EQ(g_quits, 1);
-}
-
-// Only web addresses are opened; anything else from the network is logged.
-TEST_F(UpdateCheckTest, ToolLocationThatIsNoWebAddressIsNotOpened)
-{
-    Check("[SERVER]\r\nVERSION = 0,0,0,22\r\nUPDATE = 0,0,0,0, \"C:\\Windows\\\", \"calc.exe\"\r\n", false,
-          MessageAnswerYes);
-    EXPECT_EQ(g_opened, "");
-    EXPECT_EQ(g_quits, 0);
+    const struct { const char* location; std::string opened; int quits; } cases[] = {
+        {"\"http://dl.example/v/\", \"Vantor.zip\"", "http://dl.example/v/1033/Vantor.zip\n", 1},
+        {"\"C:\\Windows\\\", \"calc.exe\"", "", 0}};
+    const Texts refused = {NewTool, NewFirmware, "Could not execute listComPorts.exe", NotFlashed}; // the check goes on
+    for (const auto& c : cases) {
+        g_opened.clear();
+        g_quits = 0;
+        ui.controls.Clear();
+        const std::string script = "[UPDATE]\r\nVERSION = 0,0,0,22\r\nUPDATE = 0,0,0,0, " + std::string(c.location) + "\r\n";
+        EXPECT_EQ(Check(script + Firmware("0,0,1,0").substr(10), false, MessageAnswerYes),
+                  c.quits ? Texts{NewTool} : refused) << c.location;
+        EXPECT_EQ(std::pair(g_opened, g_quits), std::pair(c.opened, c.quits)) << c.location;
+    }
     EXPECT_NE(dir.Read("Log.txt").find("CheckForUpdates: download location refused: C:\\Windows\\1033/calc.exe"),
               std::string::npos);
-    const char* cases[][2] = {{"http://a/b", "1"}, {"HTTPS://a", "1"}, {"file:///etc/passwd", "0"},
-                              {"ftp://a", "0"},   {"httpx://a", "0"},  {"", "0"}};
-    for (const auto& [location, web] : cases) EXPECT_EQ(IsWebLocation(location), *web == '1') << location;
-}
-
-TEST_F(UpdateCheckTest, FirmwareIsOfferedWhenNewerThanTheBoards)
-{
-    const struct {
-        std::string version;
-        bool quiet;
-        Texts shown;
-    } cases[] = {
-        {"0,0,0,0x66", false, {NoUpdate}}, // the board's own
-        {"0,0,0,0x66", true, {}},
-        {"0,0,0,0x67", true, {NewFirmware}},
-        {"0,0,1,0x66", false, {NewFirmware}}, // above the low 16 bits the board reported
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.version + (c.quiet ? " quiet" : ""));
-        ui.controls.Clear();
-        EXPECT_EQ(Check(Firmware(c.version), c.quiet), c.shown);
-    }
+    const char* locations[][2] = {{"http://a/b", "1"}, {"HTTPS://a", "1"}, {"file:///etc/passwd", "0"},
+                                  {"ftp://a", "0"},   {"httpx://a", "0"},  {"", "0"}};
+    for (const auto& [location, web] : locations) EXPECT_EQ(IsWebLocation(location), *web == '1') << location;
 }
 
 // The image is downloaded and kept under its own name; a name that could
@@ -154,15 +137,9 @@ TEST_F(UpdateCheckTest, YesToTheFirmwareDownloadsItUnderAFirmwareName)
               (Texts{NewFirmware, "Could not execute listComPorts.exe", NotFlashed}));
     EXPECT_EQ(Asked(), (Texts{"vt_servers.ini", "wheel.hex"}));
     EXPECT_EQ(dir.Read("wheel.hex"), Image);
-    dir.Write("GameProfiles.ini", "[GameProfiles]\r\n");
-    for (const char* name : {"../wheel.hex", "GameProfiles.ini", "x -e -lLog.txt y.hex"}) {
-        ui.controls.Clear();
-        const std::size_t asked = Asked().size();
-        EXPECT_EQ(Check(Firmware("0,0,0,0x67", std::string("\"") + name + "\""), true, MessageAnswerYes),
-                  Texts{NewFirmware});
-        EXPECT_EQ(Asked().size(), asked + 1) << name << ": only the script";
-    }
-    EXPECT_EQ(dir.Read("GameProfiles.ini"), "[GameProfiles]\r\n");
+    ui.controls.Clear();
+    EXPECT_EQ(Check(Firmware("0,0,0,0x67", "\"../wheel.hex\""), true, MessageAnswerYes), Texts{NewFirmware});
+    EXPECT_EQ(Asked(), (Texts{"vt_servers.ini", "wheel.hex", "vt_servers.ini"})) << "a name refused: only the script";
     EXPECT_NE(dir.Read("Log.txt").find("CheckForUpdates: firmware file name refused: ../wheel.hex"), std::string::npos);
     const std::string longest = std::string(60, 'w') + ".hex";
     const char* names[][2] = {{"wheel.hex", "1"}, {"fw-0.66_b.HEX", "1"}, {longest.c_str(), "1"},
@@ -170,7 +147,8 @@ TEST_F(UpdateCheckTest, YesToTheFirmwareDownloadsItUnderAFirmwareName)
                               {".hex", "0"},      {"nul.hex", "0"},       {"com7.hex", "0"},
                               {"com0.hex", "1"},  {"", "0"},              {"wheel.hex.", "0"},
                               {"wheel.hex ", "0"}, {"a?b.hex", "0"},      {"a\"b.hex", "0"},
-                              {"wheel.ini", "0"}, {"console.hex", "1"}};
+                              {"wheel.ini", "0"}, {"console.hex", "1"},   {"../wheel.hex", "0"},
+                              {"GameProfiles.ini", "0"}, {"x -e -lLog.txt y.hex", "0"}};
     for (const auto& [name, taken] : names) EXPECT_EQ(IsFirmwareFileName(name), *taken == '1') << name;
     EXPECT_FALSE(IsFirmwareFileName(("w" + longest).c_str())) << "65 characters";
 }

@@ -35,16 +35,10 @@ struct AppPage {
     int page = 0, drivePage = 0;
 };
 
-// Binds a record, or every record of the set, as the main page does (the dialog may be null).
-inline void BindParam(ParamControl& record, int index, NativeHandle dialog)
-{
-    const ParamDefinition& d = ParamSet[index];
-    BindControl(record, dialog, d.trackbarId, d.labelId, d.number, d.widthCode, d.minimum, d.maximum, d.tickStep,
-                d.displayKind, d.unit);
-}
+// Binds every record of the set to one page (which may be null).
 inline void BindParams(AppContext& app, NativeHandle page)
 {
-    for (int i = 0; i < ParamCount; ++i) BindParam(app.params[i], i, page);
+    for (int i = 0; i < ParamCount; ++i) BindFromSet(app, i, page);
 }
 
 // How many of the recorded lines (operations, journal entries) start with the prefix.

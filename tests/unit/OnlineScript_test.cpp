@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -11,51 +12,31 @@ namespace {
 class OnlineScriptTest : public ExecRuntime {
 protected:
     OnlineScriptTest() { Start(); }
-    ServerInfo Parse(const std::string& text)
-    {
-        ServerInfo info;
-        EXPECT_TRUE(ParseOnlineScript("vt_servers.ini", text.data(), text.size(), info));
-        return info;
-    }
 };
 
-TEST_F(OnlineScriptTest, KeysAreReadInEitherSection)
+// Keys are read in either section; what is missing keeps its default or reads as missing (the text may end before
+// the last value of a line); long texts are cut to their fields.
+TEST_F(OnlineScriptTest, KeysAreReadInEitherSectionAndWhatIsMissingOrTooLongIsDefaultedOrCut)
 {
-    const ServerInfo info = Parse("[SERVER]\r\nADRESS = 10.0.0.7\r\nPORT = 0x1F\r\nFW_VERSION = 1,2,3,4\r\n"
-                                  "FW_UPDATE = 9,9,9,9, \"fw.example:8080\", \"wheel 0.67.hex\"\r\n"
-                                  "[UPDATE]\r\nVERSION = 0, 0, 1, 0xFF\r\n"
-                                  "UPDATE = 0,0,0,0, \"http://dl.example/tool/\", \"Vantor.zip\"\r\n");
-    EXPECT_STREQ(info.address, "10.0.0.7");
-    EXPECT_EQ(info.port, 31);
-    EXPECT_EQ(info.firmwareVersion, 0x01020304u);
-    EXPECT_EQ(info.toolVersion, 0x1FFu);
-    EXPECT_STREQ(info.firmwareHost, "fw.example:8080");
-    EXPECT_STREQ(info.firmwareFile, "wheel 0.67.hex");
-    EXPECT_STREQ(info.toolLocation, "http://dl.example/tool/1033/Vantor.zip");
-}
-
-TEST_F(OnlineScriptTest, WhatIsMissingKeepsTheDefaultsOrReadsAsMissing)
-{
-    // The text ends before the last value of the line.
-    const ServerInfo info = Parse("[OTHER]\r\nPORT = 1\r\n[SERVER]\r\nFW_UPDATE = 0,0,0,0, \"h\"");
-    EXPECT_EQ(info.port, 4207);
-    EXPECT_STREQ(info.address, "192.168.0.250");
-    EXPECT_STREQ(info.firmwareHost, "h");
-    EXPECT_STREQ(info.firmwareFile, "Missing parameter");
-    EXPECT_EQ(info.toolVersion, 0u);
-    const ServerInfo empty = Parse("");
-    EXPECT_STREQ(empty.toolLocation, "");
-}
-
-TEST_F(OnlineScriptTest, LongTextsAreCut)
-{
-    const std::string longText(300, 'a');
-    const ServerInfo info = Parse("[UPDATE]\r\nADRESS = " + longText + "\r\nUPDATE = 0,0,0,0, \"" + longText +
-                                  "\", \"f\"\r\nFW_UPDATE = 0,0,0,0, \"" + longText + "\", \"" + longText + "\"\r\n");
-    EXPECT_EQ(std::string(info.address), longText.substr(0, 63));
-    EXPECT_EQ(std::string(info.toolLocation), longText.substr(0, 127));
-    EXPECT_EQ(std::string(info.firmwareHost), longText.substr(0, 127));
-    EXPECT_EQ(std::string(info.firmwareFile), longText.substr(0, 127));
+    const std::string a(300, 'a'), a63(63, 'a'), a127(127, 'a');
+    const std::pair<std::string, std::string> cases[] = {
+        {"[SERVER]\r\nADRESS = 10.0.0.7\r\nPORT = 0x1F\r\nFW_VERSION = 1,2,3,4\r\n"
+         "FW_UPDATE = 9,9,9,9, \"fw.example:8080\", \"wheel 0.67.hex\"\r\n[UPDATE]\r\nVERSION = 0, 0, 1, 0xFF\r\n"
+         "UPDATE = 0,0,0,0, \"http://dl.example/tool/\", \"Vantor.zip\"\r\n",
+         "10.0.0.7|31|1ff|1020304|http://dl.example/tool/1033/Vantor.zip|fw.example:8080|wheel 0.67.hex"},
+        {"[OTHER]\r\nPORT = 1\r\n[SERVER]\r\nFW_UPDATE = 0,0,0,0, \"h\"", "192.168.0.250|4207|0|0||h|Missing parameter"},
+        {"", "192.168.0.250|4207|0|0|||"},
+        {"[UPDATE]\r\nADRESS = " + a + "\r\nUPDATE = 0,0,0,0, \"" + a + "\", \"f\"\r\nFW_UPDATE = 0,0,0,0, \"" + a + "\", \"" + a +
+             "\"\r\n", a63 + "|4207|0|0|" + a127 + "|" + a127 + "|" + a127},
+    };
+    for (const auto& [script, fields] : cases) {
+        ServerInfo info;
+        EXPECT_TRUE(ParseOnlineScript("vt_servers.ini", script.data(), script.size(), info));
+        char text[600];
+        std::snprintf(text, sizeof text, "%s|%d|%x|%x|%s|%s|%s", info.address, info.port, info.toolVersion,
+                      info.firmwareVersion, info.toolLocation, info.firmwareHost, info.firmwareFile);
+        EXPECT_EQ(text, fields) << script.substr(0, 40);
+    }
 }
 
 TEST_F(OnlineScriptTest, HostComesFromTheEnvironmentElseTheBuild)

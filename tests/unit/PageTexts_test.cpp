@@ -11,9 +11,8 @@ class PageTexts : public ::testing::Test, protected AppPage {
 protected:
     std::string LabelOf(ParamIndex index, int32_t value)
     {
-        ParamControl record;
-        record.value = value;
-        BindParam(record, index, &page);
+        app->params[index].value = value;
+        BindFromSet(*app, index, &page);
         return ui.controls.TextOf(&page, ParamSet[index].labelId);
     }
 };
@@ -22,9 +21,9 @@ protected:
 TEST_F(PageTexts, EachDisplayKindWritesItsTextAndTheKindsWithoutTextLeaveTheControlAlone)
 {
     const std::tuple<ParamIndex, int32_t, const char*> cases[] = {
-        {MaxAngle, 900, "900 \xB0"}, {MainGain, 127, "100 %"}, {MainGain, 64, "50 %"}, {GameFxSpring, 1, "0 %"},
-        {StopDamper, -64, "-50 %"}, {ExternalGain, 127, "100 %"}, {Filter, 1, "0 %"}, {Filter, 16, "50 %"},
-        {Filter, 31, "100 %"}, {StatisticsWindow, 10, "1.0 s"}, {StatisticsWindow, 95, "9.5 s"},
+        {MaxAngle, 900, "900 \xB0"}, {MainGain, 127, "100 %"}, {MainGain, 100, "78 %"}, {MainGain, 64, "50 %"},
+        {GameFxSpring, 1, "0 %"}, {StopDamper, -64, "-50 %"}, {ExternalGain, 127, "100 %"}, {Filter, 1, "0 %"},
+        {Filter, 16, "50 %"}, {Filter, 31, "100 %"}, {StatisticsWindow, 10, "1.0 s"}, {StatisticsWindow, 95, "9.5 s"},
         {StatisticsWindow, 100, "10 s"}, {StatisticsWindow, 599, "60 s"}, {StatisticsWindow, 600, "1.0 mn"},
         {StatisticsWindow, 3000, "5.0 mn"}, {TorqueBandwidth, -1, "---"}, {LinearityX, 4096, "1.00"},
         {LinearityRx, 8192, "2.00"}, {LinearityY, 512, "0.12"}, {CenterOffset, -12345, "-12345"}};

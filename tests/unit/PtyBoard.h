@@ -4,27 +4,29 @@
 #include <gtest/gtest.h>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <unistd.h>
 
-// A pseudo-terminal linked as com<n> in a private COM port directory; the
-// test plays the board on its master side.
+// A pseudo-terminal linked as com<n>, in a private COM port directory (the
+// program's while the object lives) or in the directory given; the test
+// plays the board on its master side.
 class PtyBoard {
 public:
-    explicit PtyBoard(int comNumber = 3)
+    explicit PtyBoard(int comNumber = 3) : own_(std::in_place)
     {
-        setenv("VANTOR_DOSDEVICES", dir_.path().c_str(), 1);
-        int slave = -1;
-        char name[128];
-        if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) return;
-        close(slave);
-        fcntl(master_, F_SETFL, O_NONBLOCK);
-        std::filesystem::create_symlink(name, dir_.path() / ("com" + std::to_string(comNumber)));
+        setenv("VANTOR_DOSDEVICES", own_->path().c_str(), 1);
+        Link(own_->path(), comNumber);
     }
-    ~PtyBoard() { close(master_); unsetenv("VANTOR_DOSDEVICES"); }
+    PtyBoard(const std::filesystem::path& dir, int comNumber) { Link(dir, comNumber); }
+    ~PtyBoard()
+    {
+        close(master_);
+        if (own_) unsetenv("VANTOR_DOSDEVICES");
+    }
     PtyBoard(const PtyBoard&) = delete;
     PtyBoard& operator=(const PtyBoard&) = delete;
 
@@ -45,9 +47,19 @@ public:
         return bytes;
     }
 
-    const std::filesystem::path& Dir() const { return dir_.path(); }
+    const std::filesystem::path& Dir() const { return own_->path(); }
 
 private:
-    TempDir dir_;
+    void Link(const std::filesystem::path& dir, int comNumber)
+    {
+        int slave = -1;
+        char name[128];
+        if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) return;
+        close(slave);
+        fcntl(master_, F_SETFL, O_NONBLOCK);
+        std::filesystem::create_symlink(name, dir / ("com" + std::to_string(comNumber)));
+    }
+
+    std::optional<TempDir> own_;
     int master_ = -1;
 };
