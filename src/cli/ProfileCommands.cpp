@@ -31,14 +31,6 @@ std::string ProfilesPath(const Cli& cli) { return cli.dir + "/GameProfiles.ini";
 // not the system's (a file the reader does not take).
 std::string Reason(int error) { return error ? std::string(": ") + std::strerror(error) : ""; }
 
-// Why a file could not be read: a folder opens as a file of no end, which
-// no memory holds.
-int ReadFailure(const std::string& path, int error)
-{
-    std::error_code ignored;
-    return std::filesystem::is_directory(path, ignored) ? EISDIR : error;
-}
-
 // Writes the list to the file as the Windows tool does; ExitOk, else
 // ExitFile after a line with the system's reason. A file in a folder that
 // is not there is no file to write: no folder is made for it.
@@ -62,7 +54,7 @@ int LoadList(Cli& cli, std::vector<ProfileFault>* faults = nullptr)
     std::error_code error;
     errno = 0;
     if (ReadProfileFile(cli.app.profiles, path.c_str(), faults)) return ExitOk;
-    const int reason = ReadFailure(path, errno);
+    const int reason = errno;
     if (!std::filesystem::exists(path, error)) return ExitOk;
     return Fail(ExitFile, "cannot read %s%s", path.c_str(), Reason(reason).c_str());
 }
@@ -120,11 +112,9 @@ std::string UnfitReason(const std::string& given, std::string& text)
     char reason[80] = "";
     if (std::string refused; !CodePageFromUtf8(given, text, refused)) return refused;
     if (text.size() > ProfileTextMax) return "is longer than 63 characters";
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            std::snprintf(reason, sizeof reason, "holds the control character 0x%02X", static_cast<unsigned char>(c));
-            return reason;
-        }
+    if (const unsigned char c = ControlCharacter(text.c_str())) {
+        std::snprintf(reason, sizeof reason, "holds the control character 0x%02X", c);
+        return reason;
     }
     const std::size_t at = text.find_first_of(",=<>|()\"/");
     if (at == std::string::npos) return "";
@@ -280,7 +270,7 @@ int RunProfileImport(Cli& cli)
     errno = 0;
     if (standardInput ? !ReadStandardInput(text) || !ReadProfileImportText(text, imported)
                       : !ReadProfileImport(file.c_str(), imported))
-        return Fail(ExitFile, "profile import: cannot read %s%s", file.c_str(), Reason(ReadFailure(file, errno)).c_str());
+        return Fail(ExitFile, "profile import: cannot read %s%s", file.c_str(), Reason(errno).c_str());
     std::vector<std::string> faults;
     for (const std::string& fault : imported.faults) faults.push_back(Utf8FromCodePage(fault));
     return ChangeList(cli, [&] {

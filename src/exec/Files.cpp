@@ -4,6 +4,7 @@
 #include "exec/Memory.h"
 #include "platform/DriveScan.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -59,7 +60,10 @@ unsigned char* ReadWholeFile(const char* path, std::size_t* size)
 {
     // A folder opens as a stream whose end lies beyond any memory.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return nullptr;
+    if (std::filesystem::is_directory(path, error)) {
+        errno = EISDIR;
+        return nullptr;
+    }
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return nullptr;
     long length = -1;

@@ -6,9 +6,9 @@
 #include <cstdint>
 
 // Reads the whole file into one block of the main pool holding exactly its
-// bytes (no terminator); the size goes to *size. Null for a folder, and when
-// the file cannot be opened or the block cannot be had. An empty file gives
-// a block of size 0.
+// bytes (no terminator); the size goes to *size. Null for a folder (errno
+// EISDIR), and when the file cannot be opened or the block cannot be had.
+// An empty file gives a block of size 0.
 unsigned char* ReadWholeFile(const char* path, std::size_t* size);
 
 // The size of the file in bytes, -1 when it cannot be opened.

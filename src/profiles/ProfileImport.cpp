@@ -6,16 +6,6 @@
 
 namespace {
 
-// The control character a text holds; 0 when none.
-unsigned char ControlCharacter(const char* text)
-{
-    for (; *text; ++text) {
-        const auto c = static_cast<unsigned char>(*text);
-        if (c < 0x20 || c == 0x7f) return c;
-    }
-    return 0;
-}
-
 bool Checked(bool read, const std::vector<ProfileFault>& faults, ProfileImport& import)
 {
     if (!read) return false;
@@ -48,6 +38,15 @@ bool ReadProfileImportText(const std::string& text, ProfileImport& import)
     std::vector<ProfileFault> faults;
     const bool read = ReadProfileText(import.profiles, text, &faults);
     return Checked(read, faults, import);
+}
+
+unsigned char ControlCharacter(const char* text)
+{
+    for (; *text; ++text) {
+        const auto c = static_cast<unsigned char>(*text);
+        if (c < 0x20 || c == 0x7f) return c;
+    }
+    return 0;
 }
 
 int AddImportedProfiles(ProfileList& list, const ProfileList& imported,

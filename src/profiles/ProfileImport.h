@@ -22,6 +22,10 @@ struct ProfileImport {
 bool ReadProfileImport(const char* path, ProfileImport& import);
 bool ReadProfileImportText(const std::string& text, ProfileImport& import);
 
+// The control character a name or process name holds (below 0x20, or
+// 0x7F), which the Windows tool refuses; 0 when none.
+unsigned char ControlCharacter(const char* text);
+
 // Adds the imported profiles to the list in their order; one whose name the
 // list holds already takes that profile's place when `replace` says so for
 // it, else is left out. Returns the profiles added or replaced.
