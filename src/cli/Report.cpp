@@ -14,6 +14,7 @@ std::string Report::Quoted(const std::string& text)
         const char c = text[at];
         const auto byte = static_cast<unsigned char>(c);
         const int length = Utf8Length(text, at);
+        const std::size_t step = length > 0 ? static_cast<std::size_t>(length) : 1;
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
@@ -22,11 +23,9 @@ std::string Report::Quoted(const std::string& text)
             std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
             out += escaped;
         } else {
-            out.append(text, at, static_cast<std::size_t>(length));
-            at += static_cast<std::size_t>(length);
-            continue;
+            out.append(text, at, step);
         }
-        ++at;
+        at += step;
     }
     return out + "\"";
 }
