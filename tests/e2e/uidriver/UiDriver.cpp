@@ -1,6 +1,8 @@
 // uidriver: finds the program's windows and acts on them as a user would.
 // One command per run; results go to standard output, failures to standard
-// error with exit code 1. TIMEOUT-MS is optional (10 s).
+// error with exit code 1. TIMEOUT-MS is optional (10 s). "uidriver serve" runs
+// the commands of standard input instead, one a line with its words tab apart;
+// each one's output, failure included, ends with a line of \x04 and its exit code.
 //   find TITLE-PREFIX | find-box TEXT | find-class CLASS [TIMEOUT-MS]: the hwnd of a visible top-level window
 //     with the title, of one with a control showing the text, of one of the class (hidden ones too)
 //   answer TEXT BUTTON-ID [TIMEOUT-MS]: answers the box showing TEXT;  gone HWND [TIMEOUT-MS]: waits until it goes
@@ -13,6 +15,7 @@
 //   key HWND VK;  alt HWND LETTER: Alt and the letter (a mnemonic) at the keyboard focus;  command HWND ID;
 //     command-exit HWND ID [TIMEOUT-MS] (prints the process's exit code)
 //   post-registered HWND NAME WPARAM LPARAM: posts the window message registered under NAME
+//   handles HWND: the handles and the windows (top-level and child) of the window's process
 // and on the control ID anywhere below HWND:
 //   exists | text | checked | trackpos | combo-items | dropped HWND ID: 1 or 0; its text; the check state; position,
 //     range and ticks; the entries (index, text, data, "*" if selected); 1 while the list is open
@@ -33,9 +36,12 @@
 
 namespace {
 
+// Where failures are told: standard error, standard output while serving.
+std::FILE* g_failures = stderr;
+
 int Fail(const char* what)
 {
-    std::fprintf(stderr, "uidriver: %s\n", what);
+    std::fprintf(g_failures, "uidriver: %s\n", what);
     return 1;
 }
 
@@ -130,6 +136,39 @@ void PrintLayout(HWND window)
     SelectObject(dc, previous);
     DeleteObject(font);
     ReleaseDC(nullptr, dc);
+}
+
+// The handles a process holds, from the system's list of every process's
+// handles (Wine keeps them in its server and counts them there); -1 when
+// the list cannot be had.
+long HandleCount(DWORD processId)
+{
+    struct Entry {
+        ULONG owner;
+        BYTE type, flags;
+        USHORT value;
+        void* object;
+        ULONG access;
+    };
+    struct List {
+        ULONG count;
+        Entry entries[1];
+    };
+    using Query = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+    constexpr int SystemHandleInformation = 16;
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query) return -1;
+    for (ULONG size = 1 << 16; size <= (1u << 26); size *= 2) {
+        std::string buffer(size, '\0');
+        ULONG needed = 0;
+        if (query(SystemHandleInformation, buffer.data(), size, &needed) < 0) continue;
+        const auto* list = reinterpret_cast<const List*>(buffer.data());
+        long count = 0;
+        for (ULONG i = 0; i < list->count; ++i) count += list->entries[i].owner == processId;
+        return count;
+    }
+    return -1;
 }
 
 // Polls until done() holds or the time is up.
@@ -256,6 +295,24 @@ int Run(int argc, char** argv)
     } else if (command == "post-registered") {
         if (argc < 6) return Fail("post-registered HWND NAME WPARAM LPARAM");
         PostMessageA(window, RegisterWindowMessageA(argv[3]), static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
+    } else if (command == "handles") {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        const long handles = HandleCount(processId);
+        if (handles < 0) return Fail("cannot count the process's handles");
+        long windows = 0;
+        FirstWindow(nullptr, [&](HWND top) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(top, &owner);
+            if (owner != processId) return false;
+            ++windows;
+            FirstWindow(top, [&](HWND) {
+                ++windows;
+                return false;
+            });
+            return false;
+        });
+        std::printf("%ld %ld\n", handles, windows);
     } else if (command == "command") {
         if (argc < 4) return Fail("command HWND ID");
         PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(number(3)), 0);
@@ -351,11 +408,28 @@ int Run(int argc, char** argv)
 
 } // namespace
 
+// The commands of standard input, one a line, until it ends.
+int Serve()
+{
+    g_failures = stdout;
+    char line[4096];
+    while (std::fgets(line, sizeof line, stdin)) {
+        line[std::strcspn(line, "\r\n")] = '\0';
+        char* words[16] = {const_cast<char*>("uidriver")};
+        int count = 1;
+        for (char* word = std::strtok(line, "\t"); word && count < 16; word = std::strtok(nullptr, "\t"))
+            words[count++] = word;
+        std::printf("\x04%d\n", Run(count, words));
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     // Rectangles and text as the system has them, whatever the DPI.
     SetProcessDPIAware();
-    const int code = Run(argc, argv);
+    const int code = argc == 2 && std::strcmp(argv[1], "serve") == 0 ? Serve() : Run(argc, argv);
     std::fflush(stdout);
     return code;
 }
