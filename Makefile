@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`.
-.PHONY: demo test bench fuzz setup native asan windows avrdude-windows dist
+.PHONY: demo test bench fuzz soak setup native asan windows avrdude-windows dist
 
 JOBS ?= $(shell nproc)
 
@@ -39,10 +39,18 @@ test: setup native asan windows avrdude-windows dist
 	ctest --preset asan -j $(JOBS)
 	scripts/fuzz 20
 	python3 tests/e2e/run.py
+	python3 tests/soak/soak.py --minutes 2 --seed 1
 
 bench: setup native
 	@echo "bench: the log's debugger output (standard error) is dropped"
 	build/linux/bench/vantor_bench 2>/dev/null
+
+# The program under a misbehaving wheel and drive with a user at random, the
+# invariants checked as it runs; the report goes to build/e2e/soak/report.txt.
+SOAK_MINUTES ?= 10
+SOAK_SEED ?= 1
+soak: setup native windows
+	python3 tests/soak/soak.py --minutes $(SOAK_MINUTES) --seed $(SOAK_SEED)
 
 # Every fuzz target side by side for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=3600).
 FUZZ_SECONDS ?= 600

@@ -3,8 +3,10 @@
 #include "core/AppContext.h"
 #include "core/StartSwitches.h"
 #include "board/BoardProtocol.h"
+#include "board/ParamDisplay.h"
 #include "board/WheelLink.h"
 #include "controller/ControllerPoll.h"
+#include "drive/DriveLink.h"
 #include "drive/DriveStatistics.h"
 #include "exec/Log.h"
 #include "platform/Clock.h"
@@ -66,6 +68,8 @@ int Tick(AppContext& app, bool minimisedToTray)
         }
         if (g_switches.dev && now - g_tickStamps.drive > DrivePeriodMs) {
             g_tickStamps.drive = now;
+            // A drive found again shows the bandwidth it has.
+            if (LookForDriveAgain(app, now)) ShowValue(app.params[TorqueBandwidth]);
             RefreshDriveStatistics(app);
         }
     }

@@ -37,6 +37,9 @@ struct AppContext {
     int32_t sampleIndex = 0;
     int32_t resetDelay = 2000;         // RESET_DELAY, milliseconds
     int32_t driveBus = -1;             // SimpleMotion bus handle, -1 = none
+    uint8_t driveMisses = 0;           // statistics reads without an answer, in a row
+    uint8_t bandwidthUnsent = 0;       // the drive did not take TORQUE_BW: it goes again once it answers
+    uint64_t driveLookedFor = 0;       // when the drive's port was last tried again, milliseconds
     uint8_t driveAddress = 2;
     ParamControl params[ParamCount];   // the board parameter set, ParamIndex order
     PinMap pins{};                     // board parameters 36..75 and 25, 255 = none

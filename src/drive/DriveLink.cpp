@@ -13,14 +13,14 @@ namespace {
 
 constexpr uint16_t ConfiguredReadTimeoutMs = 200;
 constexpr int32_t ClearFaultsValue = 3;
+constexpr uint64_t LookAgainMs = 1000;
 
-} // namespace
-
-void ConfigureDrive(AppContext& app)
+// Opens the bus and asks the drive; `tell` logs each step, else only the
+// drive found.
+bool ConnectDrive(AppContext& app, bool tell)
 {
-    if (!g_switches.dev) return;
     drive::SetReadTimeout(ConfiguredReadTimeoutMs);
-    LogPrintf(0, "Opening RS485 port");
+    if (tell) LogPrintf(0, "Opening RS485 port");
     if (app.driveBus >= 0) {
         BusClose(app.driveBus);
         app.driveBus = -1;
@@ -29,24 +29,51 @@ void ConfigureDrive(AppContext& app)
     std::snprintf(name, sizeof name, "COM%d", static_cast<int>(app.driveComPort));
     const int bus = BusOpen(name);
     if (bus < 0) {
-        LogPrintf(0, "Error opening RS485 port");
-        return;
+        if (tell) LogPrintf(0, "Error opening RS485 port");
+        return false;
     }
-    LogPrintf(0, "RS485 port open");
+    if (tell) LogPrintf(0, "RS485 port open");
     int32_t version = 0;
     const uint32_t status = BusReadParameter(bus, app.driveAddress, DriveVersionParam, version);
     if (status != SmOk) {
-        LogDriveStatus("Error reading version", status);
+        if (tell) LogDriveStatus("Error reading version", status);
         BusClose(bus);
-        return;
+        return false;
     }
     app.driveBus = bus;
-    // A value that did not come whole is none: TORQUE_BW keeps its own.
-    int32_t bandwidth = 0;
-    const uint32_t read = BusReadParameter(bus, app.driveAddress, TorqueBandwidthParam, bandwidth);
-    if (read == SmOk) app.params[TorqueBandwidth].value = bandwidth;
-    else LogDriveStatus("Error reading torque bandwidth", read);
+    app.driveMisses = 0;
+    if (app.bandwidthUnsent) {
+        SendDriveBandwidth(app);
+    } else {
+        // A value that did not come whole is none: TORQUE_BW keeps its own.
+        int32_t bandwidth = 0;
+        const uint32_t read = BusReadParameter(bus, app.driveAddress, TorqueBandwidthParam, bandwidth);
+        if (read == SmOk) app.params[TorqueBandwidth].value = bandwidth;
+        else LogDriveStatus("Error reading torque bandwidth", read);
+    }
     LogPrintf(0, "Drive successfully Configured. Version : 0x%x", static_cast<unsigned>(version));
+    return true;
+}
+
+} // namespace
+
+void ConfigureDrive(AppContext& app)
+{
+    if (g_switches.dev) ConnectDrive(app, true);
+}
+
+bool LookForDriveAgain(AppContext& app, uint64_t now)
+{
+    if (!g_switches.dev || app.driveBus >= 0 || app.driveComPort == 0) return false;
+    if (now >= app.driveLookedFor && now - app.driveLookedFor < LookAgainMs) return false;
+    app.driveLookedFor = now;
+    return ConnectDrive(app, false);
+}
+
+void SendDriveBandwidth(AppContext& app)
+{
+    const uint32_t status = WriteDriveParameter(app, TorqueBandwidthParam, app.params[TorqueBandwidth].value);
+    app.bandwidthUnsent = status != SmOk;
 }
 
 uint32_t WriteDriveParameter(AppContext& app, uint16_t parameter, int32_t value)

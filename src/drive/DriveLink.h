@@ -27,6 +27,17 @@ constexpr int32_t DriveControlRestart = 2;
 // bus open.
 void ConfigureDrive(AppContext& app);
 
+// A drive that stopped answering (the adapter unplugged, the drive off) is
+// let go by the statistics; while the drive's port is set and no bus is
+// open, this tries the port again once a second (no log line for a try
+// that fails). True when the drive was found: its bandwidth is then the
+// drive's, or TORQUE_BW went to it when it had not taken that before.
+bool LookForDriveAgain(AppContext& app, uint64_t now);
+
+// TORQUE_BW to the drive; one the drive does not take is sent again when it
+// answers again, and is what a drive found again gets.
+void SendDriveBandwidth(AppContext& app);
+
 uint32_t WriteDriveParameter(AppContext& app, uint16_t parameter, int32_t value);
 uint32_t ReadDriveParameter(AppContext& app, uint16_t parameter, int32_t& value);
 // Parameter 554; nothing without a bus. The write's status (8 without a bus).

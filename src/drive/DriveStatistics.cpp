@@ -17,6 +17,8 @@ constexpr int MaximumCurrentId = 2107;
 constexpr int DriveControlIds[] = {2110, 2112, 2114, 2082, 2083, 1081, 1079, 1080, 2044};
 constexpr int RingSize = sizeof AppContext::currentSamples / sizeof AppContext::currentSamples[0];
 constexpr float AmperesPerUnit = 0.0018f;
+// Reads without an answer, in a row, after which the drive is let go.
+constexpr uint8_t DriveGrace = 5;
 
 void EnableDriveControls(NativeHandle page, bool enabled)
 {
@@ -60,6 +62,17 @@ uint32_t RefreshDriveStatistics(AppContext& app)
 
     int32_t sample = 0;
     const uint32_t status = ReadDriveParameter(app, MotorCurrentParam, sample);
+    if (status != SmOk) {
+        // A read that failed is no sample of zero amperes.
+        if (++app.driveMisses >= DriveGrace) {
+            LogDriveStatus("Drive not answering, port closed", status);
+            BusClose(app.driveBus);
+            app.driveBus = -1;
+        }
+        return status;
+    }
+    app.driveMisses = 0;
+    if (app.bandwidthUnsent) SendDriveBandwidth(app);
     app.currentSamples[app.sampleIndex] = sample;
     // The largest since start or "Reset Max": only the new sample can raise it.
     app.maximumCurrent = std::max(app.maximumCurrent, std::abs(sample));

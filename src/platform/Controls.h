@@ -60,6 +60,7 @@ protected:
 
 // Notification codes a combo box sends with its commands.
 constexpr int ComboSelectionChanged = 1; // a new entry was chosen
+constexpr int ComboFocused = 3;          // it took the keyboard focus
 constexpr int ComboListOpening = 7;      // its list is about to drop down
 
 // The system's controls: dialog windows on Windows. Systems without

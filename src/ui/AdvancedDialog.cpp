@@ -112,6 +112,11 @@ public:
     // change or opening of their list.
     int Notified(NativeHandle dialog, int id, int code) override
     {
+        const bool pinCombo = id >= PinComboFirst && id < PinComboFirst + ButtonOutputCount;
+        if (pinCombo && (code == ComboListOpening || code == ComboFocused)) {
+            OfferPins(app_, dialog, id - PinComboFirst);
+            return KeepOpen;
+        }
         if (IsActingCombo(id) && code != ComboSelectionChanged) return KeepOpen;
         return Command(dialog, id);
     }
@@ -151,6 +156,7 @@ int AdvancedDialogLogic::Command(NativeHandle dialog, int id)
         pins.buttonOutputMap[slot] = SelectedCode(dialog, id);
         SendRaw(app_, static_cast<uint8_t>(ButtonMapFirst + slot), 1, pins.buttonOutputMap[slot]);
         FillPinCombos(app_, dialog);
+        OfferPins(app_, dialog, slot); // it keeps the focus, and the keys go through its list
     } else if (id >= AxisComboFirst && id < AxisComboFirst + AxisSourceCount) {
         const int k = id - AxisComboFirst;
         pins.axisSources[k] = SelectedCode(dialog, id);
@@ -211,6 +217,23 @@ int AdvancedDialogLogic::Accept(NativeHandle dialog)
     return 1;
 }
 
+// Every code a mapping slot can take, with its name, in the lists' order.
+template <typename Offer>
+void ForEachPin(Offer offer)
+{
+    offer(NoPin, PinName(NoPin));
+    for (uint8_t code = 0; code <= LastDigitalPin; ++code) offer(code, PinName(code));
+    for (uint8_t code = PinA0; code <= PinA5; ++code) offer(code, PinName(code));
+    for (uint8_t a = PinA0; a <= PinA11; ++a) {
+        if (a == PinA7) continue;
+        for (int n = 1; n <= SubInputsPerPin; ++n) {
+            char name[16];
+            std::snprintf(name, sizeof name, "%s (%d)", PinName(a), n);
+            offer(SubInput(a, n), name);
+        }
+    }
+}
+
 } // namespace
 
 void OpenAdvancedSettings(AppContext& app)
@@ -225,31 +248,38 @@ void OpenAdvancedSettings(AppContext& app)
     app.commandBusy = busy;
 }
 
+void OfferPins(AppContext& app, NativeHandle dialog, int slot)
+{
+    Controls& controls = ActiveControls();
+    const int id = PinComboFirst + slot;
+    controls.ResetCombo(dialog, id);
+    int count = 0, selected = 0;
+    ForEachPin([&](uint8_t code, const char* name) {
+        if (!PinIsFree(app, code, slot)) return;
+        controls.AddComboItem(dialog, id, name, code);
+        if (code == app.pins.buttonOutputMap[slot]) selected = count;
+        ++count;
+    });
+    controls.SelectComboItem(dialog, id, selected);
+}
+
 void FillPinCombos(AppContext& app, NativeHandle dialog)
 {
     Controls& controls = ActiveControls();
     for (int slot = 0; slot < ButtonOutputCount; ++slot) {
+        const uint8_t own = app.pins.buttonOutputMap[slot];
+        uint8_t shown = NoPin;
+        char name[16];
+        std::snprintf(name, sizeof name, "%s", PinName(NoPin));
+        ForEachPin([&](uint8_t code, const char* text) {
+            if (code != own || !PinIsFree(app, code, slot)) return;
+            shown = code;
+            std::snprintf(name, sizeof name, "%s", text);
+        });
         const int id = PinComboFirst + slot;
         controls.ResetCombo(dialog, id);
-        int count = 0, selected = 0;
-        const auto offer = [&](uint8_t code, const char* name) {
-            if (!PinIsFree(app, code, slot)) return;
-            controls.AddComboItem(dialog, id, name, code);
-            if (code == app.pins.buttonOutputMap[slot]) selected = count;
-            ++count;
-        };
-        offer(NoPin, PinName(NoPin));
-        for (uint8_t code = 0; code <= LastDigitalPin; ++code) offer(code, PinName(code));
-        for (uint8_t code = PinA0; code <= PinA5; ++code) offer(code, PinName(code));
-        for (uint8_t a = PinA0; a <= PinA11; ++a) {
-            if (a == PinA7) continue;
-            for (int n = 1; n <= SubInputsPerPin; ++n) {
-                char name[16];
-                std::snprintf(name, sizeof name, "%s (%d)", PinName(a), n);
-                offer(SubInput(a, n), name);
-            }
-        }
-        controls.SelectComboItem(dialog, id, selected);
+        controls.AddComboItem(dialog, id, name, shown);
+        controls.SelectComboItem(dialog, id, 0);
     }
 }
 

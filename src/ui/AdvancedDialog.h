@@ -13,9 +13,16 @@ constexpr int PinComboFirst = 3000;
 // it is open. The records it binds are free of it again when it ends.
 void OpenAdvancedSettings(AppContext& app);
 
-// Fills the 36 mapping combo boxes with the codes each slot may take and
-// selects the slot's own code, or "None" when that is not offered.
+// Shows in each of the 36 mapping combo boxes the slot's own code, or
+// "None" when that is not offered, as its one entry. The whole list of a
+// box is made when the box opens its list or takes the focus: thirty-six
+// lists are thousands of entries, a wait for the window each time the
+// dialog opens or a pin changes.
 void FillPinCombos(AppContext& app, NativeHandle dialog);
+
+// Fills the slot's combo box with the codes the slot may take and selects
+// its own code, or "None" when that is not offered.
+void OfferPins(AppContext& app, NativeHandle dialog, int slot);
 
 // Shows the current values in every control of the dialog.
 void RefreshAdvanced(AppContext& app, NativeHandle dialog);

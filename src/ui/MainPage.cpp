@@ -279,6 +279,6 @@ void PageTrackbarScrolled(AppContext& app, NativeHandle trackbar)
     if (!record) return;
     WaitLinkIdle(app);
     TrackbarChanged(app, *record);
-    if (record == &app.params[TorqueBandwidth]) WriteDriveParameter(app, TorqueBandwidthParam, record->value);
+    if (record == &app.params[TorqueBandwidth]) SendDriveBandwidth(app);
     if (GameProfile* profile = SelectedProfile(app)) StoreProfile(app, *profile);
 }

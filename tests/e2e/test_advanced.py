@@ -21,6 +21,8 @@ class AdvancedTest(PageTest):
         return [text for _, text, _, _ in self.combo(dialog, control)]
 
     def choose(self, dialog, control, name):
+        """Picks the entry from the list, opened first as a user does (a mapping box makes its list then)."""
+        self.wine.driver("drop", dialog.window, control)
         self.wine.driver("combo", dialog.window, control, self.names(dialog, control).index(name))
 
     def test_choices_go_out_and_ok_sends_the_drive_settings(self):

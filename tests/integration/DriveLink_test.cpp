@@ -373,3 +373,39 @@ TEST_F(DriveLinkTest, ASilentDriveIsLoggedClosedAndShownAsNA)
     EXPECT_EQ(CountStarting(ui.controls.Journal(), "2101 text"), 1) << "a text shown already is not drawn again";
     EXPECT_EQ(Open(), 0) << "the port was given back";
 }
+
+TEST_F(DriveLinkTest, ADriveThatStopsAnsweringIsLetGoAndFoundAgainWithTheBandwidthItMissed)
+{
+    Start({"--samples", "1000", "--torque-bw", "6"});
+    app->driveComPort = DriveCom;
+    InitDrivePage(*app, &drivePage);
+    app->params[StatisticsWindow].value = 2;
+    RefreshDriveStatistics(*app);
+    sim.reset(); // the adapter unplugged
+    app->params[TorqueBandwidth].value = 9;
+    SendDriveBandwidth(*app);
+    Texts averages;
+    for (int n = 0; n < 6; ++n) {
+        RefreshDriveStatistics(*app);
+        averages.push_back(Text(2101));
+    }
+    EXPECT_EQ(averages, Texts({"0.9 A", "0.9 A", "0.9 A", "0.9 A", "0.9 A", "NA"})) << "a failed read is no sample";
+    EXPECT_EQ(app->driveBus, -1);
+
+    EXPECT_FALSE(LookForDriveAgain(*app, 10000)) << "no port";
+    Start({"--samples", "2000", "--torque-bw", "4"});
+    EXPECT_FALSE(LookForDriveAgain(*app, 10999)) << "once a second";
+    EXPECT_TRUE(LookForDriveAgain(*app, 11000));
+    EXPECT_NE(Requests("\"write\"").at(0).find("\"write\":{\"param\":490,\"value\":9}"), std::string::npos);
+    EXPECT_EQ(app->params[TorqueBandwidth].value, 9) << "the user's bandwidth, not the drive's";
+    RefreshDriveStatistics(*app);
+    EXPECT_EQ(Text(2101), "2.7 A");
+    const std::string log = Log();
+    const auto count = [&](const std::string& text) {
+        std::size_t n = 0;
+        for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(std::tuple(count("Drive not answering, port closed : "), count("Opening RS485 port"),
+                         count("Drive successfully Configured")), std::tuple(1u, 1u, 2u)) << log;
+}

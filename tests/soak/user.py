@@ -84,27 +84,39 @@ class User:
         action()
         return action.__name__
 
+    def usable(self, page, control):
+        """A user cannot move a control the window has disabled."""
+        return self.ui("enabled", page, control) == "1"
+
     def slide(self):
         number = self.rng.choice(sorted(TRACKBARS))
         control, low, high = TRACKBARS[number]
         position = self.rng.randint(low, high)
+        if not self.usable(self.main, control):
+            return
         self.model.set(number, position)
         self.ui("trackbar", self.main, control, position)
 
     def tick_flag(self):
         control, bit = self.rng.choice(((INVERT, 1), (MANUAL, 2)))
+        if not self.usable(self.main, control):
+            return
         self.ui("click", self.main, control)
         flags = self.model.current[34]
         flags = flags | bit if self.ui("checked", self.main, control) == "1" else flags & ~bit
         self.model.set(34, flags ^ 4 if bit == 1 else flags)
 
     def tick_detect_game(self):
+        if not self.usable(self.main, DETECT_GAME):
+            return
         self.ui("click", self.main, DETECT_GAME)
         on = self.ui("checked", self.main, DETECT_GAME) == "1"
         self.model.flags = self.model.flags | 2 if on else self.model.flags & ~2
 
     def pick(self):
         index = self.rng.randrange(len(self.model.profiles))
+        if not self.usable(self.main, PROFILES):
+            return
         self.model.select(index)
         self.ui("combo", self.main, PROFILES, index)
 
@@ -113,7 +125,7 @@ class User:
         return self.ui("find", title, 20000)
 
     def new_profile(self):
-        if len(self.model.profiles) >= MOST_PROFILES:
+        if len(self.model.profiles) >= MOST_PROFILES or not self.usable(self.main, NEW):
             return
         self.made += 1
         name, process = f"Soak {self.made}", f"soak{self.made}.exe"
@@ -126,7 +138,7 @@ class User:
         self.ui("gone", dialog, 20000)
 
     def edit_profile(self):
-        if self.model.selected == 0:
+        if self.model.selected == 0 or not self.usable(self.main, EDIT):
             return
         dialog = self.dialog(EDIT, "Game Profile")
         process = f"edited{self.rng.randrange(1000)}.exe"
@@ -137,7 +149,7 @@ class User:
         self.ui("gone", dialog, 20000)
 
     def remove_profile(self):
-        if self.model.selected == 0:
+        if self.model.selected == 0 or not self.usable(self.main, REMOVE):
             return
         self.ui("post-click", self.main, REMOVE)
         index = self.model.selected
@@ -147,6 +159,8 @@ class User:
 
     def advanced(self):
         """Opens the advanced settings and leaves them with Escape; without a wheel the program says so."""
+        if not self.usable(self.main, ADVANCED):
+            return
         self.ui("post-click", self.main, ADVANCED)
         for _ in range(100):
             dialog = self.ui("find", "Advanced Settings", 100, check=False)
@@ -163,13 +177,19 @@ class User:
 
     def bandwidth(self):
         position = self.rng.randint(0, 11)
+        if not self.usable(self.drive, TORQUE_BW):
+            return
         self.model.torque_bw = position
         self.model.drive_writes.add((TORQUE_BW_PARAM, position))
         self.ui("trackbar", self.drive, TORQUE_BW, position)
 
     def window(self):
-        self.model.window = self.rng.randint(1, 3000)
-        self.ui("trackbar", self.drive, WINDOW, self.model.window)
+        position = self.rng.randint(1, 3000)
+        if not self.usable(self.drive, WINDOW):
+            return
+        self.model.window = position
+        self.ui("trackbar", self.drive, WINDOW, position)
 
     def center(self):
-        self.ui("click", self.main, CENTER)
+        if self.usable(self.main, CENTER):
+            self.ui("click", self.main, CENTER)

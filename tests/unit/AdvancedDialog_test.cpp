@@ -47,9 +47,16 @@ protected:
         const int at = controls.ComboSelection(d, id);
         return at < 0 ? "" : controls.ComboTexts(d, id).at(static_cast<std::size_t>(at));
     }
-    // Picks the entry as the user does (with the notification code); what went on the wire.
+    // The entries of the combo's list once it is opened.
+    std::string Listed(DialogLogic& logic, NativeHandle dialog, int id)
+    {
+        EXPECT_EQ(logic.Notified(dialog, id, ComboListOpening), -1);
+        return Texts(dialog, id);
+    }
+    // Picks the entry from the opened list as the user does (with the notification code); what went on the wire.
     Bytes Pick(DialogLogic& logic, NativeHandle dialog, int id, const std::string& text, int code = ComboSelectionChanged)
     {
+        Listed(logic, dialog, id);
         const std::vector<std::string> texts = controls.ComboTexts(dialog, id);
         controls.SelectComboItem(dialog, id, static_cast<int>(std::find(texts.begin(), texts.end(), text) - texts.begin()));
         EXPECT_EQ(std::tuple(Shown(dialog, id), logic.Notified(dialog, id, code)), std::tuple(text, -1));
@@ -89,7 +96,11 @@ TEST_F(Advanced, PinsAreOfferedOnlyWhereNothingElseHoldsThem)
             (slot < 36 ? pins.buttonOutputMap[slot] : slot < 40 ? pins.axisSources[slot - 36] : pins.externalGainSource) = code;
         FillPinCombos(*app, &page);
         const int own = c.put.empty() || c.put[0].first >= 36 ? -1 : c.put[0].first;
+        for (int slot = 0; slot < 36; ++slot)
+            EXPECT_EQ(Texts(&page, PinComboFirst + slot), "," + std::string(slot == own ? c.shown : "None") + ",")
+                << "before its list opens a box holds its own code only, slot " << slot;
         for (int slot = 0; slot < 36; ++slot) {
+            OfferPins(*app, &page, slot);
             const std::string texts = Texts(&page, PinComboFirst + slot);
             if (slot == own) continue;
             EXPECT_EQ(std::count(texts.begin(), texts.end(), ','), c.count + 1) << "slot " << slot;
@@ -123,15 +134,18 @@ TEST_F(Advanced, ChoicesGoOutAtOnceAndOkSendsTheDriveSettingsOnlyForAWholeNumber
         EXPECT_TRUE(controls.IsChecked(d, 1079) && app->commandBusy);
 
         for (auto [id, text] : {std::pair{3000, "D5"}, {1010, "A0"}, {1016, "A3"}, {1034, "VNH5019"}})
-            EXPECT_EQ(Pick(logic, d, id, text, 3), Bytes{}) << id << ": a focus change is no choice";
+            EXPECT_EQ(Pick(logic, d, id, text, 4), Bytes{}) << id << ": leaving the box is no choice";
         EXPECT_EQ(app->params[CommandMode].value, 1);
         EXPECT_EQ(Pick(logic, d, 3000, "D5"), (Bytes{'P', 36, 1, 5}));
-        EXPECT_EQ(Texts(d, 3001).find(",D5,"), std::string::npos);
+        EXPECT_EQ(Listed(logic, d, 3001).find(",D5,"), std::string::npos);
+        EXPECT_EQ(logic.Notified(d, 3002, ComboFocused), -1);
+        EXPECT_EQ(controls.ComboTexts(d, 3002).size(), 55u) << "a box the keyboard reaches has its list";
         EXPECT_EQ(Pick(logic, d, 1011, "LC(5-7)"), (Bytes{'P', 73, 1, 226}));
         EXPECT_EQ(Pick(logic, d, 1016, "A3"), (Bytes{'P', 25, 1, 21}));
-        EXPECT_EQ(Texts(d, 3001).find(",A3"), std::string::npos) << "the gain's pin serves no button";
+        EXPECT_EQ(Listed(logic, d, 3001).find(",A3"), std::string::npos) << "the gain's pin serves no button";
         EXPECT_EQ(Pick(logic, d, 1034, "VNH5019"), Bytes{});
-        EXPECT_EQ(controls.ComboTexts(d, 3001).size(), 19u) << "D0, D1, D5, A3 and its sub-inputs besides the mode's";
+        const std::string listed = Listed(logic, d, 3001);
+        EXPECT_EQ(std::count(listed.begin(), listed.end(), ','), 20) << "D0, D1, D5, A3 and its sub-inputs besides the mode's";
         controls.SetChecked(d, 1079, false);
         EXPECT_EQ(std::tuple(logic.Notified(d, 1079, 0), app->params[WheelFlags].value), std::tuple(-1, 0));
         for (const char* typed : {"", "abc", "0", "-5", "2500 ", "536870912", "99999999999999999999"}) {

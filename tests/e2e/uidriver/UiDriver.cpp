@@ -17,11 +17,13 @@
 //   post-registered HWND NAME WPARAM LPARAM: posts the window message registered under NAME
 //   handles HWND: the handles and the windows (top-level and child) of the window's process
 // and on the control ID anywhere below HWND:
-//   exists | text | checked | trackpos | combo-items | dropped HWND ID: 1 or 0; its text; the check state; position,
-//     range and ticks; the entries (index, text, data, "*" if selected); 1 while the list is open
+//   exists | enabled | text | checked | trackpos | combo-items | dropped HWND ID: 1 or 0; 1 when it takes input; its
+//     text; the check state; position, range and ticks; the entries (index, text, data, "*" if selected); 1 while
+//     the list is open
 //   page HWND ID: the hwnd of the control's parent, the page (child dialog) to address that page's ids through
 //   click | post-click | drop HWND ID: clicks, returning once handled or at once; clicks the list open
-//   set-text HWND ID TEXT;  trackbar HWND ID POS (with a drag's scroll messages);  combo HWND ID INDEX (as a user)
+//   set-text HWND ID TEXT;  trackbar HWND ID POS (with a drag's scroll messages);  combo HWND ID INDEX (as a user,
+//     closing the list when it is open)
 //   comctl6 HWND ID: 1 when the combo box is one of common controls 6 (it answers CB_GETMINVISIBLE), else 0
 // and on files:  record FILE TEXT: appends the text as a line to the file (as the handler of a URL scheme);
 //   file-version FILE: the version resource's file version numbers and its "FileVersion" text
@@ -346,6 +348,8 @@ int Run(int argc, char** argv)
         };
         if (command == "page") {
             std::printf("%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(parent)));
+        } else if (command == "enabled") {
+            std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
         } else if (command == "text") {
             std::printf("%s\n", WindowText(control).c_str());
         } else if (command == "set-text") {
@@ -372,6 +376,8 @@ int Run(int argc, char** argv)
             if (argc < 5) return Fail("combo HWND ID INDEX");
             SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(number(4)), 0);
             send(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+            // An entry picked from an open list closes it.
+            if (SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0)) send(control, CB_SHOWDROPDOWN, FALSE, 0);
         } else if (command == "drop") {
             RECT box{};
             GetClientRect(control, &box);
