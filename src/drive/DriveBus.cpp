@@ -22,8 +22,9 @@ constexpr uint32_t AwaitPayload = 3;
 constexpr uint32_t AwaitCrcHigh = 4;
 constexpr uint32_t AwaitCrcLow = 5;
 
-// A purge drains the line until it is quiet, but never longer than this:
-// a drive that keeps talking must not hold the window thread.
+// A purge drains the line until it is quiet, but never longer than this,
+// nor all the purges of one transaction together: a drive that keeps
+// talking must not hold the window thread.
 constexpr uint64_t PurgeLimitMs = 500;
 
 constexpr uint32_t InProgress = 0;
@@ -48,16 +49,17 @@ void ResetReceiver(DriveBus& b)
     b.overflow = 0;
 }
 
-// Reads and drops bytes until a read time-out passes without one, or for
-// PurgeLimitMs at most; true when any came.
+// Reads and drops bytes until a read time-out passes without one, for
+// PurgeLimitMs at most, or until the transaction's drain time is up; true
+// when any came.
 bool Drain(DriveBus& b)
 {
-    const uint64_t start = ActiveClock().Milliseconds();
+    const uint64_t end = b.drainUntil ? b.drainUntil : ActiveClock().Milliseconds() + PurgeLimitMs;
     uint8_t byte = 0;
     bool any = false;
     while (drive::SerialReadByte(b.portSlot, byte)) {
         any = true;
-        if (ActiveClock().Milliseconds() - start >= PurgeLimitMs) break;
+        if (ActiveClock().Milliseconds() >= end) break;
     }
     return any;
 }
@@ -115,7 +117,7 @@ bool Send(DriveBus& b, uint8_t node)
     return queued && drive::SerialFlush(b.portSlot);
 }
 
-uint32_t Execute(DriveBus& b, uint8_t node)
+uint32_t Exchange(DriveBus& b, uint8_t node)
 {
     // A reply lost before may come yet: the line is quiet before this request goes.
     const bool afterLoss = b.replyLost != 0;
@@ -151,6 +153,14 @@ uint32_t Execute(DriveBus& b, uint8_t node)
     }
     b.overflow = 0;
     return SmOk;
+}
+
+uint32_t Execute(DriveBus& b, uint8_t node)
+{
+    b.drainUntil = ActiveClock().Milliseconds() + PurgeLimitMs;
+    const uint32_t status = Exchange(b, node);
+    b.drainUntil = 0;
+    return status;
 }
 
 } // namespace

@@ -44,6 +44,10 @@ struct DriveBus {
     // still be on its way, so the next transaction starts on a quiet line
     // and its answer counts only when nothing follows it.
     uint8_t replyLost = 0;
+    // While a transaction runs, when all its draining ends: a drive that
+    // keeps talking holds the window thread this long at most, however
+    // often the transaction drains.
+    uint64_t drainUntil = 0;
 };
 
 // The bus on a port name ("COM<n>"): its handle 0..9, or -1 when none is

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <thread>
@@ -408,4 +409,25 @@ TEST_F(DriveLinkTest, ADriveThatStopsAnsweringIsLetGoAndFoundAgainWithTheBandwid
     };
     EXPECT_EQ(std::tuple(count("Drive not answering, port closed : "), count("Opening RS485 port"),
                          count("Drive successfully Configured")), std::tuple(1u, 1u, 2u)) << log;
+}
+
+TEST_F(DriveLinkTest, ADriveThatKeepsTalkingHoldsATransactionHalfASecondAtMost)
+{
+    const PtyBoard chatter(dir.path(), 9);
+    std::atomic<bool> talking{true};
+    std::thread noise([&] {
+        while (talking) {
+            chatter.Send({0xA5, 0x5A, 0x33});
+            usleep(2000);
+        }
+    });
+    const int bus = Open("COM9");
+    int32_t value = 0;
+    for (int n = 0; n < 3; ++n) { // the second and third drain before and after their request
+        const auto begun = steady_clock::now();
+        EXPECT_NE(BusReadParameter(bus, Node, MotorCurrentParam, value), SmOk);
+        EXPECT_LT(steady_clock::now() - begun, std::chrono::milliseconds(900)) << "read " << n;
+    }
+    talking = false;
+    noise.join();
 }

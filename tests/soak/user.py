@@ -21,7 +21,8 @@ CENTER, INVERT, MANUAL, DETECT_GAME, ADVANCED = 2019, 2121, 2126, 2128, 2123
 PROFILES, NEW, EDIT, REMOVE = 1207, 2078, 2081, 2080
 NAME_EDIT, PROCESS_EDIT, OK, YES, ESCAPE = 1206, 1207, 1, 6, 27
 TORQUE_BW, WINDOW = 1079, 2110
-TORQUE_BW_PARAM = 490
+TORQUE_BW_PARAM, DRIVE_PPR_PARAM, DRIVE_APPLY_PARAM = 490, 565, 554
+PPR, BOARD_PPR = 2062, 2500  # the board's 10000 encoder counts are 2500 pulses
 MOST_PROFILES = 8
 
 
@@ -158,7 +159,8 @@ class User:
         self.ui("answer", "Are you sure ?", YES, 20000)
 
     def advanced(self):
-        """Opens the advanced settings and leaves them with Escape; without a wheel the program says so."""
+        """Opens the advanced settings and leaves them with Escape or "Ok", which sends the drive settings the board
+        holds (what the board started with: nobody changes them); without a wheel the program says so."""
         if not self.usable(self.main, ADVANCED):
             return
         self.ui("post-click", self.main, ADVANCED)
@@ -170,8 +172,13 @@ class User:
             if dialog.startswith("uidriver"):
                 self.ui("answer", "Could find the wheel", OK)
                 return
-            self.ui("key", dialog, ESCAPE)
-            self.ui("gone", dialog, 20000)
+            if self.rng.random() < 0.5:
+                self.ui("key", dialog, ESCAPE)
+            else:
+                self.model.drive_writes |= {(DRIVE_PPR_PARAM, BOARD_PPR), (DRIVE_APPLY_PARAM, 1)}
+                self.ui("post-click", dialog, OK)
+            if self.ui("gone", dialog, 20000, check=False):
+                raise Broken(f"the advanced settings stayed open showing Encoder PPR {self.ui('text', dialog, PPR)}")
             return
         raise Broken("neither the advanced settings nor a word on the wheel came in 20 s")
 
