@@ -72,7 +72,7 @@ class Checks:
         self.recoveries, self.cut_short, self.slowest = 0, 0, (0.0, "")
         self.probes = []  # (time, status, average current)
         self.drive_reads = []  # times of answered motor current reads
-        self.longest_silence = 0.0
+        self.longest_silence = (0.0, 0.0)  # how long, from when
 
     def wheel_frame(self, frame):
         if "event" in frame:
@@ -109,7 +109,7 @@ class Checks:
 
     def probe(self, at, took, status, average):
         self.probes.append((at, status, average))
-        self.longest_silence = max(self.longest_silence, took)
+        self.longest_silence = max(self.longest_silence, (took, at - took - self.wheel.started))
         if took > 1.0:
             raise Broken(f"the window took {took:.1f} s to answer a text read at {at - took - self.wheel.started:.1f} s")
 
@@ -121,13 +121,14 @@ class Checks:
         return shown[0] if shown and read else None
 
     def settle(self, now):
-        """Judges every recovery whose time is up or that has shown."""
-        still = []
+        """Judges every recovery whose time is up or that has shown; true when the wheel's did."""
+        still, wheel_back = [], False
         for simulator, kind, end, deadline in self.pending:
             at = self.recovered(simulator, end, deadline)
             if at is not None:
                 self.recoveries += 1
                 self.slowest = max(self.slowest, (at - end, f"{simulator} after {kind}"))
+                wheel_back |= simulator == "wheel"
             elif now <= deadline + 0.5:  # a probe still due may show it
                 still.append((simulator, kind, end, deadline))
             elif (self.wheel if simulator == "wheel" else self.drive).began_since(end):
@@ -139,3 +140,9 @@ class Checks:
         horizon = now - 30
         self.probes = [p for p in self.probes if p[0] >= horizon]
         self.drive_reads = [t for t in self.drive_reads if t >= horizon]
+        return wheel_back
+
+    def shown(self, number, value):
+        """A value the window shows for a board parameter once the wheel is back: the board's, as chosen."""
+        if value not in self.model.chosen(number) and value != BOARD_START.get(number):
+            raise Broken(f"the window shows parameter {number} = {value}, a value never chosen")

@@ -15,7 +15,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 
 from checks import Broken, Checks, LogTail  # noqa: E402
 from simulators import DriveSim, WheelSim  # noqa: E402
-from user import Model, User, profiles_ini  # noqa: E402
+from user import TRACKBARS, Model, User, profiles_ini  # noqa: E402
 from wine import ROOT, UIDRIVER, Vantor, end_session, scratch, session  # noqa: E402
 
 STATUS, AVERAGE = 2088, 2101
@@ -117,6 +117,7 @@ class Soak:
         while "(version " not in ui("title", window):
             time.sleep(0.2)
         main_page, drive_page = ui("page", window, STATUS), ui("page", window, AVERAGE)
+        self.ui, self.main_page = ui, main_page
         prober = Prober(probes, main_page, drive_page, self.checks, self.lock)
         prober.start()
         user = User(ui, random.Random(self.seed), main_page, drive_page, model)
@@ -153,7 +154,10 @@ class Soak:
                 self.checks.wheel_frame(frame)
             for frame in tails[1].lines():
                 self.checks.drive_frame(frame, time.monotonic())
-            self.checks.settle(time.monotonic())
+            wheel_back = self.checks.settle(time.monotonic())
+        if wheel_back:
+            for number, (control, _, _) in TRACKBARS.items():
+                self.checks.shown(number, int(self.ui("trackpos", self.main_page, control).split()[0]))
 
     def log_size(self):
         return (self.dir / "Log.txt").stat().st_size
@@ -205,7 +209,7 @@ class Soak:
             "recoveries": checks.recoveries,
             "faults followed by another before a recovery could show": checks.cut_short,
             "slowest recovery": f"{checks.slowest[0]:.1f} s ({checks.slowest[1]})",
-            "longest time the window did not answer": f"{checks.longest_silence:.2f} s",
+            "longest time the window did not answer": "{:.2f} s, at {:.1f} s".format(*checks.longest_silence),
             "frames checked": checks.frames,
             "result": "PASS" if broken is None else f"FAIL at {self.elapsed() / 60:.1f} min: {broken}",
         })
