@@ -79,13 +79,6 @@ struct AcceptedDialogs {
 
 } // namespace
 
-TEST(SmCrc, CheckOf123456789IsSentAs3DThenBB)
-{
-    uint16_t crc = 0;
-    for (char c : std::string("123456789")) crc = SmCrcUpdate(crc, static_cast<uint8_t>(c));
-    EXPECT_EQ(crc, 0x3DBB);
-}
-
 TEST(DriveBusReceiver, ReturnValuesDropTheirTypeBitsAndKeepTheirSign)
 {
     const struct { std::vector<uint8_t> payload; std::vector<std::pair<uint32_t, int32_t>> values; } cases[] = {
