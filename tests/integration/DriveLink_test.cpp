@@ -21,7 +21,6 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
 using std::chrono::steady_clock;
 constexpr int DriveCom = 7;
 constexpr uint8_t Node = 2;

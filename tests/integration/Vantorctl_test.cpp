@@ -17,7 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Texts = std::vector<std::string>;
 // The exit statuses a script reads.
 constexpr int Ok = 0, Usage = 1, Unreachable = 2, Refused = 3, NoFile = 4;
 

@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+using Texts = std::vector<std::string>;
+
 // The recording dialog controls and canvas and the fake controller system,
 // in place for the life of the object.
 struct Doubles {
