@@ -4,7 +4,7 @@ import time
 import unittest
 
 from simulators import UpdateServer, WheelSim
-from wine import ESCAPE, VANTOR, Vantor, scratch, session
+from wine import ESCAPE, VANTOR, Vantor, scratch, session, wait_until
 
 COM = 5
 STATUS = 2088
@@ -81,9 +81,23 @@ class PageTest(unittest.TestCase):
             entries.append((int(fields[0]), fields[1], int(fields[2]), len(fields) > 3))
         return entries
 
+    def selected(self, run, control):
+        """The texts of the combo's selected entries."""
+        return [text for _, text, _, selected in self.combo(run, control) if selected]
+
+    def choose(self, run, control, text):
+        """Selects the combo's entry of that text as a user does."""
+        self.wine.driver("combo", run.window, control, [entry[1] for entry in self.combo(run, control)].index(text))
+
     def choose_com5(self, run):
-        com5 = next(index for index, text, _, _ in self.combo(run, COM_COMBO) if text == f"COM{COM}")
-        self.wine.driver("combo", run.window, COM_COMBO, com5)
+        self.choose(run, COM_COMBO, f"COM{COM}")
+
+    def assertShows(self, window, texts, timeout=10):
+        """The window's controls come to show the texts."""
+        seen = {}
+        wait_until(lambda: seen.update({c: self.wine.driver("text", window, c) for c in texts}) or seen == texts,
+                   timeout)
+        self.assertEqual(seen, texts)
 
     def file(self, name):
         return (self.dir / name).read_bytes().decode("latin-1")

@@ -68,12 +68,6 @@ class ControllerTest(StandInTest):
         controls = self.wine.controls(drive_page)
         return [bit for bit, (value, label) in enumerate(INPUTS) if controls[value][2] and controls[label][2]]
 
-    def shows(self, drive_page, texts, timeout=5):
-        seen = {}
-        wait_until(lambda: seen.update({c: self.wine.driver("text", drive_page, c) for c in texts}) or seen == texts,
-                   timeout)
-        self.assertEqual(seen, texts)
-
     def drawing_changes(self, run, before, after):
         """The box around the pixels of the main page that differ between two screenshots, page coordinates."""
         page = self.wine.driver("page", run.window, DEVICE_COMBO)
@@ -96,7 +90,7 @@ class ControllerTest(StandInTest):
                          "no force feedback, not listed")
         drive_page = self.wine.driver("page", run.window, X)
         self.assertEqual(self.enabled(drive_page), [0, 2, 4, 6, 7, 8, 9, 10, 11])
-        self.shows(drive_page, {X: "1000", SLIDER0: "0", POV0: "ffffffff"})
+        self.assertShows(drive_page, {X: "1000", SLIDER0: "0", POV0: "ffffffff"})
         # Each device is made and prepared; the chosen one's axes and sliders get 0..65535 by id.
         prepared = ["{0} SetDataFormat size=32 objsize=24 flags=0x1 datasize=272 objects=164 -> 0",
                     "{0} SetCooperativeLevel window=valid flags=10 -> 0"]
@@ -114,7 +108,7 @@ class ControllerTest(StandInTest):
 
         self.wine.screenshot(self.dir / "before.png")
         pads(X=40000, S0=123, POV0=9000, PRESSED="0,3")
-        self.shows(drive_page, {X: "40000", SLIDER0: "123", POV0: "2328", POV1: "ffffffff"})
+        self.assertShows(drive_page, {X: "40000", SLIDER0: "123", POV0: "2328", POV1: "ffffffff"})
         self.wine.screenshot(self.dir / "after.png")
         left, top, right, bottom = self.drawing_changes(run, self.dir / "before.png", self.dir / "after.png")
         self.assertTrue(DRAWING[0] <= left < right <= DRAWING[2] and DRAWING[1] <= top < bottom <= DRAWING[3],
@@ -131,14 +125,14 @@ class ControllerTest(StandInTest):
         polls = self.file("padsim.log").count(f"Device2 Poll -> {LOST}")
         self.assertLessEqual(self.file("padsim.log").count(f"Device2 Acquire -> {LOST}"), 8 * polls)
         pads(X=5000)
-        self.shows(drive_page, {X: "5000"})
+        self.assertShows(drive_page, {X: "5000"})
 
         self.wine.driver("combo", run.window, DEVICE_COMBO, 0)
         self.assertEqual(self.enabled(drive_page), [0, 1])
         self.assertEqual(self.calls("Device1")[2:], ["Device1 EnumObjects flags=0x0"] + [
             f"Device1 SetProperty RANGE how=id obj={axis} min=0 max=65535 -> 0" for axis in ("0x2", "0x102")] + [
             "Device1 GetDeviceInfo size=580 -> 0"])
-        self.shows(drive_page, {X: "20000", 1011: "700"})
+        self.assertShows(drive_page, {X: "20000", 1011: "700"})
         self.escape(run)
         self.assertIn(f"\r\nUSED_DEVICE_GUID={eleven(G1)}\r\n", self.config())
 

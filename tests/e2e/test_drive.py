@@ -41,16 +41,6 @@ class DriveTest(PageTest):
         _, height, _, client_height = map(int, self.wine.driver("size", window).split())
         return height, client_height
 
-    def assertShows(self, page, texts, timeout=10):
-        """The controls come to show the texts."""
-        seen = {}
-        wait_until(lambda: seen.update({c: self.text(page, c) for c in texts}) or seen == texts, timeout)
-        self.assertEqual(seen, texts)
-
-    def choose(self, page, port):
-        index = next(index for index, text, _, _ in self.combo(page, SM_COM_PORT) if text == port)
-        self.wine.driver("combo", page.window, SM_COM_PORT, index)
-
     def test_statistics_commands_port_and_settings_of_the_drive_page(self):
         sim = self.drive("--samples", "1000,-2000", "--torque-bw", "7")
         self.write("config.ini", CONFIG)
@@ -59,7 +49,7 @@ class DriveTest(PageTest):
         self.assertGreaterEqual(self.heights(run.window)[1],
                                 self.heights(main_page.window)[0] + self.heights(page.window)[0])
         # Ten samples of 100 ms alternate 1000 and -2000: |average| 1500, maximum 2000, 0.0018 A each.
-        self.assertShows(page, {AVERAGE: "2.7 A", MAXIMUM: "3.6 A"})
+        self.assertShows(page.window, {AVERAGE: "2.7 A", MAXIMUM: "3.6 A"})
         controls = self.wine.controls(page.window)
         self.assertEqual([controls[c][2] for c in DRIVE_CONTROLS], [True] * len(DRIVE_CONTROLS))
 
@@ -75,11 +65,11 @@ class DriveTest(PageTest):
         self.assertTrue(sim.wait_for(lambda _: set(sim.writes()) == expected), sim.writes())
         self.wine.screenshot(self.dir / "drive-page.png")
 
-        self.choose(page, "None")
-        self.assertShows(page, {AVERAGE: "NA", MAXIMUM: "NA"})
+        self.choose(page, SM_COM_PORT, "None")
+        self.assertShows(page.window, {AVERAGE: "NA", MAXIMUM: "NA"})
         time.sleep(0.5)  # a read on its way when the port went
         reads = sim.reads(MOTOR_CURRENT)
-        self.choose(page, f"COM{COM}")
+        self.choose(page, SM_COM_PORT, f"COM{COM}")
         self.assertTrue(sim.wait_for(lambda _: sim.reads(MOTOR_CURRENT) > reads), "the port taken again is read")
         self.escape(run)
         for line in (f"SM_COM_PORT={COM}", "TORQUE_BW=10", "WINDOW_DURATION=600"):
@@ -91,13 +81,13 @@ class DriveTest(PageTest):
         page = self.page(run, AVERAGE)
         self.assertTrue(wait_until(lambda: "\r\nError reading version : 0x29 ->- Comm - Length \r\n" in run.log()),
                         run.log())
-        self.assertShows(page, {AVERAGE: "NA", MAXIMUM: "NA"})
+        self.assertShows(page.window, {AVERAGE: "NA", MAXIMUM: "NA"})
         controls = self.wine.controls(page.window)
         self.assertEqual([controls[c][2] for c in DRIVE_CONTROLS], [False] * len(DRIVE_CONTROLS))
         # The silent drive gave no bandwidth: the sliders show what config.ini kept, the list the port.
         self.assertEqual([self.position(page, TORQUE_BW), controls[TORQUE_BW_LABEL][1],
                           self.position(page, WINDOW), controls[WINDOW_LABEL][1]], [10, "4700 Hz", 600, "1.0 mn"])
-        self.assertEqual([e[1] for e in self.combo(page, SM_COM_PORT) if e[3]], [f"COM{COM}"])
+        self.assertEqual(self.selected(page, SM_COM_PORT), [f"COM{COM}"])
         self.escape(run)
 
     def test_without_dev_there_is_no_drive_page_and_no_drive_traffic(self):

@@ -50,7 +50,7 @@ class FlashingTest(FlashTest):
         run = self.start("-dev")
         self.assertReady(run)
         drive_page = self.wine.driver("page", run.window, DRIVE_COM_COMBO)
-        self.assertEqual([text for _, text, _, selected in self.combo(run, DRIVE_COM_COMBO) if selected], ["COM7"])
+        self.assertEqual(self.selected(run, DRIVE_COM_COMBO), ["COM7"])
         self.assertIn("FindComPortFromIds : VID_2341 / PID_8036", run.log())
         self.wine.driver("click", drive_page, RESET_BOARD)
         self.assertTrue(self.sim.wait_for(lambda f: any(e.get("event") == "restart" for e in f)))

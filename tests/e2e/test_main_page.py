@@ -47,7 +47,7 @@ class MainPageTest(PageTest):
         run = self.start()
         self.assertReady(run, 20)
         self.assertEqual(self.wine.driver("checked", run.window, DETECT_GAME), "1")
-        self.assertEqual([text for _, text, _, selected in self.combo(run, COM_COMBO) if selected], ["COM5"])
+        self.assertEqual(self.selected(run, COM_COMBO), ["COM5"])
 
         self.wine.driver("combo", run.window, COM_COMBO, 0)
         self.escape(run)

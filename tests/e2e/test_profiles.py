@@ -21,9 +21,6 @@ def profile_sends(frames):
 
 
 class ProfilesTest(PageTest):
-    def selected_profile(self, run):
-        return [text for _, text, _, selected in self.combo(run, PROFILE_COMBO) if selected]
-
     def test_profile_made_in_the_dialog_keeps_its_gain_across_a_restart(self):
         run, sim = self.start_ready("--status", "8"), self.sim
         self.wine.driver("post-click", run.window, NEW)
@@ -33,7 +30,7 @@ class ProfilesTest(PageTest):
         self.wine.screenshot(self.dir / "profile-dialog.png")
         self.wine.driver("click", dialog, IDOK)
         self.wine.driver("gone", dialog, 10000)
-        self.assertEqual(self.selected_profile(run), ["My Game"])
+        self.assertEqual(self.selected(run, PROFILE_COMBO), ["My Game"])
 
         self.wine.driver("trackbar", run.window, MAIN_GAIN, 50)
         self.assertTrue(sim.wait_for_bytes("write", [ord("P"), 17, 1, 50]))
@@ -47,7 +44,7 @@ class ProfilesTest(PageTest):
         sent_before = len(profile_sends(sim.frames()))
         run = self.start()
         self.assertReady(run)
-        self.assertEqual(self.selected_profile(run), ["My Game"])
+        self.assertEqual(self.selected(run, PROFILE_COMBO), ["My Game"])
         self.assertEqual(self.position(run, MAIN_GAIN), 50)
         self.assertTrue(sim.wait_for(lambda frames: len(profile_sends(frames)) > sent_before))
         self.assertEqual(profile_sends(sim.frames())[sent_before][17], 50)
@@ -58,7 +55,7 @@ class ProfilesTest(PageTest):
                    b"PROFILE=Default,NoLife.exe,0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
                    b"PROFILE=Rally,RallyGame.exe,0,540,77,10,11,12,13,14,15,16,1,2,3,4,16\r\n\r\n")
         run, sim = self.start_ready("--status", "8", config=b"FLAGS=2\r\nGAME_PROFILE_ID=0\r\n"), self.sim
-        self.assertEqual(self.selected_profile(run), ["Default"])
+        self.assertEqual(self.selected(run, PROFILE_COMBO), ["Default"])
 
         game = self.dir / "RallyGame.exe"
         shutil.copy(BIN / "dummygame.exe", game)
@@ -66,7 +63,7 @@ class ProfilesTest(PageTest):
         process = self.wine.start(game, ["60"], cwd=self.dir)
         try:
             # Detection looks every two seconds; allow for a slow machine.
-            self.assertTrue(wait_until(lambda: self.selected_profile(run) == ["Rally"], timeout=15))
+            self.assertTrue(wait_until(lambda: self.selected(run, PROFILE_COMBO) == ["Rally"], timeout=15))
             self.assertTrue(sim.wait_for(lambda frames: any(
                 s[17] == 77 and s[8] == 540 for s in profile_sends(frames)[sent_before:])))
             self.assertEqual(self.position(run, MAIN_GAIN), 77)

@@ -18,7 +18,6 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
 constexpr int GainLabel = 2043;
 constexpr int AngleTrackbar = 2037;
 constexpr int GainTrackbar = 2021;

@@ -7,7 +7,6 @@
 #include "drive/SmCrc.h"
 #include "support/Doubles.h"
 #include "support/SimProcess.h"
-#include "platform/ModalDialog.h"
 #include "ui/AdvancedDialog.h"
 #include "ui/DrivePage.h"
 #include "ui/MainPage.h"
@@ -23,7 +22,6 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
 using std::chrono::steady_clock;
 constexpr int DriveCom = 7;
 constexpr uint8_t Node = 2;
@@ -66,26 +64,7 @@ protected:
     std::vector<int> buses;
 };
 
-// The advanced settings dialog, ended with "Ok" as soon as it is up, while the object lives.
-struct AcceptedDialogs {
-    static int Accept(NativeHandle, int, DialogLogic& logic)
-    {
-        static int dialog;
-        logic.Init(&dialog);
-        return logic.Notified(&dialog, 1, 0);
-    }
-    ModalDialogRunner previous = UseModalDialogs(Accept);
-    ~AcceptedDialogs() { UseModalDialogs(previous); }
-};
-
 } // namespace
-
-TEST(SmCrc, CheckOf123456789IsSentAs3DThenBB)
-{
-    uint16_t crc = 0;
-    for (char c : std::string("123456789")) crc = SmCrcUpdate(crc, static_cast<uint8_t>(c));
-    EXPECT_EQ(crc, 0x3DBB);
-}
 
 TEST(DriveBusReceiver, ReturnValuesDropTheirTypeBitsAndKeepTheirSign)
 {
@@ -299,7 +278,8 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     EXPECT_EQ(Text(1080), "Unlimited");
     DrivePageCommand(*app, 2082, &drivePage);
     DrivePageCommand(*app, 2083, &drivePage);
-    const AcceptedDialogs accepted;
+    ScriptedDialogs dialogs; // the advanced settings, ended with "Ok" as soon as they are up
+    dialogs.user[AdvancedDialogId] = [](DialogLogic& logic, NativeHandle d) { return logic.Notified(d, 1, 0); };
     app->params[EncoderCounts].value = 10000; // "Encoder PPR" 2500
     OpenAdvancedSettings(*app);
     const char* written[] = {"490,\"value\":11}", "554,\"value\":2}", "2533,\"value\":3}", "565,\"value\":2500}", "554,\"value\":1}"};

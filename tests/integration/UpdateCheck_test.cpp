@@ -14,8 +14,6 @@
 
 namespace {
 
-using Texts = std::vector<std::string>;
-
 std::string g_opened; // the locations handed to the system, one a line
 void RecordOpen(NativeHandle, const char* location) { g_opened += std::string(location) + "\n"; }
 int g_quits = 0;

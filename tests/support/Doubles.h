@@ -5,16 +5,21 @@
 #include "exec/ExecConfig.h"
 #include "exec/Log.h"
 #include "platform/FakeGameInput.h"
+#include "platform/ModalDialog.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/RecordingControls.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
+
+using Texts = std::vector<std::string>;
 
 // The recording dialog controls and canvas and the fake controller system,
 // in place for the life of the object.
@@ -26,6 +31,24 @@ struct Doubles {
     Canvas* const previousCanvas = UseCanvas(&canvas);
     GameInput* const previousInput = UseGameInput(&input);
     ~Doubles() { UseControls(previousControls); UseCanvas(previousCanvas); UseGameInput(previousInput); }
+};
+
+// The user's part in each modal dialog, by resource id, in place for the life
+// of the object: a dialog is filled, then ended with what the user's part
+// returns; every dialog opened is noted with its owner.
+struct ScriptedDialogs {
+    using User = std::function<int(DialogLogic&, NativeHandle dialog)>;
+    static inline std::map<int, User> user;
+    static inline std::vector<std::pair<NativeHandle, int>> opened;
+    static int Run(NativeHandle owner, int resourceId, DialogLogic& logic)
+    {
+        static std::map<int, int> dialogs; // a handle for each resource
+        opened.emplace_back(owner, resourceId);
+        logic.Init(&dialogs[resourceId]);
+        return user.at(resourceId)(logic, &dialogs[resourceId]);
+    }
+    const ModalDialogRunner previous = UseModalDialogs(Run);
+    ~ScriptedDialogs() { UseModalDialogs(previous), user.clear(), opened.clear(); }
 };
 
 // An application context and a page handle, with the doubles in place.

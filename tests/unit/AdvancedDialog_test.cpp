@@ -1,6 +1,5 @@
 // The advanced settings and linearity editor: pins offered, choices on the wire, a bad PPR refused, the curve drawn.
 #include "board/LinkState.h"
-#include "platform/ModalDialog.h"
 #include "ui/AdvancedDialog.h"
 #include "ui/LinearityEditor.h"
 #include "ui/MainPage.h"
@@ -10,30 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
-
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// The user's part in each dialog, by resource; the dialogs opened with their owners.
-std::map<int, std::function<int(DialogLogic&, NativeHandle)>> g_user;
-std::vector<std::pair<NativeHandle, int>> g_opened;
-
-int RunUser(NativeHandle owner, int resourceId, DialogLogic& logic)
-{
-    static int dialogs[2];
-    NativeHandle dialog = &dialogs[resourceId == LinearityEditorId];
-    g_opened.emplace_back(owner, resourceId);
-    logic.Init(dialog);
-    return g_user[resourceId](logic, dialog);
-}
-
 class Advanced : public ::testing::Test, protected AppPage {
 protected:
     void SetUp() override { ASSERT_TRUE((app->mainPage = &page) && app->boardPort.Open(3, 115200)); }
-    ~Advanced() override { UseModalDialogs(previous_), g_user.clear(), g_opened.clear(); }
 
     // The combo's entries as ",A,B,", and the one selected.
     std::string Texts(NativeHandle dialog, int id)
@@ -65,7 +47,7 @@ protected:
 
     RecordingControls& controls = ui.controls;
     PtyBoard board{3};
-    ModalDialogRunner previous_ = UseModalDialogs(RunUser);
+    ScriptedDialogs dialogs;
 };
 
 } // namespace
@@ -119,7 +101,7 @@ TEST_F(Advanced, ChoicesGoOutAtOnceAndOkSendsTheDriveSettingsOnlyForAWholeNumber
     app->params[WheelFlags].value = 4;
     app->params[PwmFrequency].value = 5; // not in the list: kept as it is
     app->pins.axisSources[0] = SourceEncoder, app->pins.externalGainSource = PinA7; // A7 is not offered
-    g_user[AdvancedDialogId] = [&](DialogLogic& logic, NativeHandle d) {
+    dialogs.user[AdvancedDialogId] = [&](DialogLogic& logic, NativeHandle d) {
         const std::string analog = "A0,A1,A2,A3,A4,A5,A6,A8,A9,A10,A11,";
         EXPECT_EQ(Texts(d, 1034) + Texts(d, 2116), ",PWM,PWM+Dir,PWM +/-,VNH5019,,4 KHz,8 KHz,20 KHz,");
         EXPECT_EQ(Texts(d, 1010) + Texts(d, 1013) + Texts(d, 1016),
@@ -161,7 +143,7 @@ TEST_F(Advanced, ChoicesGoOutAtOnceAndOkSendsTheDriveSettingsOnlyForAWholeNumber
     };
     EXPECT_TRUE(PageCommand(*app, 2123, &page));
     EXPECT_EQ(board.Received(), (Bytes{'P', 35, 1, 3, 'P', 79, 1, 5, 'P', 12, 4, 0, 0, 0x27, 0x10}));
-    EXPECT_EQ(g_opened, (std::vector<std::pair<NativeHandle, int>>{{&page, 2123}}));
+    EXPECT_EQ(dialogs.opened, (std::vector<std::pair<NativeHandle, int>>{{&page, 2123}}));
     for (ParamIndex i : {CommandMode, EncoderCounts, PwmFrequency}) EXPECT_EQ(app->params[i].dialog, nullptr) << int{i};
     EXPECT_EQ(app->commandBusy, 0);
 }
@@ -172,7 +154,7 @@ TEST_F(Advanced, EscapeKeepsWhatWasSentResetReadsBackAndTheEditorSendsEveryScrol
     app->controllerObjectMask[0] = 0b111111;
     app->replyLost = 1; // nothing is read back from this board: each read keeps its value
     int axis = 0; // X, Y, Z, Rx: parameters 80, 82, 84, 86
-    g_user[LinearityEditorId] = [&](DialogLogic& logic, NativeHandle d) {
+    dialogs.user[LinearityEditorId] = [&](DialogLogic& logic, NativeHandle d) {
         EXPECT_EQ(std::tuple(controls.TextOf(d, 1199), logic.TimerPeriodMs()), std::tuple("0.01", 33u));
         controls.SetTrackbarPosition(d, 1198, 8192);
         logic.Scrolled(d, controls.Find(d, 1198));
@@ -182,14 +164,14 @@ TEST_F(Advanced, EscapeKeepsWhatWasSentResetReadsBackAndTheEditorSendsEveryScrol
         EXPECT_EQ(std::tuple(logic.Notified(d, 1200, 0), logic.Notified(d, 2, 0), logic.Notified(d, 1, 0)), std::tuple(-1, 0, 1));
         return 1;
     };
-    g_user[AdvancedDialogId] = [&](DialogLogic& logic, NativeHandle d) {
+    dialogs.user[AdvancedDialogId] = [&](DialogLogic& logic, NativeHandle d) {
         EXPECT_EQ(Pick(logic, d, 3000, "D5"), (Bytes{'P', 36, 1, 5}));
         Pick(logic, d, 1034, "PWM");
         app->params[EncoderCounts].value = 8000; // as read back
         EXPECT_EQ(logic.Notified(d, 3, 0), -1);
         EXPECT_EQ(std::tuple(board.Received(), controls.TextOf(d, 2062)), std::tuple(Bytes{'D'}, "2000"));
         for (int id : {8, 9, 4, 5, 6, 7}) logic.Notified(d, id, 0);
-        EXPECT_EQ(g_opened.back(), std::pair(d, LinearityEditorId));
+        EXPECT_EQ(dialogs.opened.back(), std::pair(d, LinearityEditorId));
         for (int k = 0; k < 4; ++k) {
             const ParamControl& curve = app->params[LinearityX + k];
             EXPECT_EQ(std::tuple(curve.dialog, curve.value, app->commandBusy), std::tuple(nullptr, 8192, 1)) << k;
@@ -197,7 +179,7 @@ TEST_F(Advanced, EscapeKeepsWhatWasSentResetReadsBackAndTheEditorSendsEveryScrol
         return logic.Notified(d, 2, 0);
     };
     PageCommand(*app, 2123, &page);
-    EXPECT_EQ(g_opened.size(), 5u) << "Ry and Rz have no curve to edit";
+    EXPECT_EQ(dialogs.opened.size(), 5u) << "Ry and Rz have no curve to edit";
     EXPECT_EQ(board.Received(50), Bytes{});
     EXPECT_EQ(std::tuple(app->params[CommandMode].value, app->pins.buttonOutputMap[0]), std::tuple(0, 5));
 }

@@ -16,14 +16,12 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // Hands out one listing per run of the lister (the last one again when they
 // run out) and notes every program run.
 struct FakeTools final : ChildProcesses {
     FakeTools() : previous(UseChildProcesses(this)) {}
     ~FakeTools() { UseChildProcesses(previous); }
-    bool ReadOutput(const std::string& program, Lines& lines) override
+    bool ReadOutput(const std::string& program, Texts& lines) override
     {
         listerRuns.push_back(program);
         if (listings.empty()) return false;
@@ -31,7 +29,7 @@ struct FakeTools final : ChildProcesses {
         if (listings.size() > 1) listings.pop_front();
         return true;
     }
-    int Run(const std::string& program, const Lines& arguments, uint32_t limitMs) override
+    int Run(const std::string& program, const Texts& arguments, uint32_t limitMs) override
     {
         limit = limitMs;
         runs.push_back(program);
@@ -39,8 +37,8 @@ struct FakeTools final : ChildProcesses {
         return status;
     }
     ChildProcesses* previous;
-    std::deque<Lines> listings;
-    Lines listerRuns, runs;
+    std::deque<Texts> listings;
+    Texts listerRuns, runs;
     int status = 0;
     uint32_t limit = 0;
 };
@@ -60,7 +58,7 @@ protected:
 TEST_F(PortSearchTest, TheLineWithBothIdsGivesItsPort)
 {
     const struct {
-        Lines listing;
+        Texts listing;
         int port;
     } cases[] = {
         {{"COM3 - USB\\VID_2341&PID_8037", "COM13 - Arduino (COM13) - USB\\VID_2341&PID_8036&MI_00"}, 13},
@@ -91,7 +89,7 @@ TEST_F(PortSearchTest, TheLineWithBothIdsGivesItsPort)
 
 TEST_F(PortSearchTest, ListingKeepsSixteenPortsInTheListersOrder)
 {
-    Lines listing = {"no port here", "COMx", "COM12 - x", "COM3"};
+    Texts listing = {"no port here", "COMx", "COM12 - x", "COM3"};
     for (int n = 20; n < 40; ++n) listing.push_back("COM" + std::to_string(n));
     tools.listings = {listing};
     uint8_t ports[MaxListedPorts];
@@ -155,9 +153,9 @@ protected:
         dir.Write("Tools/avrdude.conf", "");
     }
     bool Flash(const char* image = Image) { return FlashFirmware(*app, "wheel.hex", image, std::strlen(image)); }
-    Lines Shown()
+    Texts Shown()
     {
-        Lines texts;
+        Texts texts;
         for (const auto& m : ui.controls.Messages()) texts.push_back(m.text);
         return texts;
     }
@@ -172,7 +170,7 @@ TEST_F(FlashTest, BootLoadersNewPortGetsTheImageThroughAvrdude)
     EXPECT_TRUE(Flash());
     EXPECT_EQ(dir.Read("wheel.hex"), Image);
     // COM11 is named to avrdude as the system names it (no link here: the 11th serial port).
-    EXPECT_EQ(tools.runs, Lines{"Tools/avrdude avrdude -CTools/avrdude.conf -v -patmega32u4 -cavr109 -P/dev/ttyS10 -b57600 "
+    EXPECT_EQ(tools.runs, Texts{"Tools/avrdude avrdude -CTools/avrdude.conf -v -patmega32u4 -cavr109 -P/dev/ttyS10 -b57600 "
                                 "-D -Uflash:w:wheel.hex:i"});
     EXPECT_TRUE(LogHas("avrdude :"));
     EXPECT_TRUE(LogHas("Tools/avrdude -CTools/avrdude.conf -v -patmega32u4 -cavr109 -P/dev/ttyS10 -b57600 "
@@ -188,10 +186,10 @@ TEST_F(FlashTest, EachFailureTellsAtMostItsOwnAndKeepsTheVersion)
 {
     const struct {
         const char* name;
-        std::deque<Lines> listings;
+        std::deque<Texts> listings;
         int avrdude;
         uint8_t boardPort;
-        Lines shown;
+        Texts shown;
         std::size_t runs;
     } cases[] = {
         {"board not listed", {{"COM1"}}, 0, 5, {}, 0},
@@ -222,7 +220,7 @@ TEST_F(FlashTest, EachFailureTellsAtMostItsOwnAndKeepsTheVersion)
 TEST_F(FlashTest, BadImageIsRefusedBeforeThePortsAreListed)
 {
     EXPECT_FALSE(Flash(":0400000001020304F3\r\n:00000001FF"));
-    EXPECT_EQ(Shown(), Lines{"The firmware wheel.hex is no valid firmware image (bad checksum in line 1)"});
+    EXPECT_EQ(Shown(), Texts{"The firmware wheel.hex is no valid firmware image (bad checksum in line 1)"});
     EXPECT_TRUE(LogHas("FlashFirmware: wheel.hex refused: bad checksum in line 1"));
     EXPECT_TRUE(tools.listerRuns.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "wheel.hex"));
@@ -260,7 +258,7 @@ TEST_F(FlashTest, ImageIsKeptOnlyWholeAndOnlyInPlaceOfAnImage)
         fs::remove_all(dir.path() / "wheel.hex.new");
         c.before(dir.path());
         EXPECT_EQ(Flash(), c.shown == nullptr);
-        EXPECT_EQ(Shown(), c.shown ? Lines{c.shown} : Lines{});
+        EXPECT_EQ(Shown(), c.shown ? Texts{c.shown} : Texts{});
         if (c.shown) {
             EXPECT_TRUE(LogHas(std::string("FlashFirmware: ") + c.shown));
             EXPECT_TRUE(tools.listerRuns.empty()) << "the board was not touched";

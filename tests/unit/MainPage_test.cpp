@@ -35,23 +35,6 @@ protected:
     RecordingControls& controls = ui.controls;
 };
 
-// The user's part of one dialog: what is typed, then Ok or Escape; and what
-// the dialog showed before the typing and how it ended.
-struct Typing { std::string name, processName; int button = 1; std::string shown{}; int result = -2; } g_typing;
-
-int TypeIntoDialog(NativeHandle, int resourceId, DialogLogic& logic)
-{
-    EXPECT_EQ(resourceId, 184);
-    static int dialog = 0;
-    auto& controls = static_cast<RecordingControls&>(ActiveControls());
-    logic.Init(&dialog);
-    g_typing.shown = controls.TextOf(&dialog, ProfileNameEditId) + "|" + controls.TextOf(&dialog, ProcessNameEditId) +
-                     (controls.IsEnabled(&dialog, ProfileNameEditId) ? "" : " (locked)");
-    controls.SetText(&dialog, ProfileNameEditId, g_typing.name.c_str());
-    controls.SetText(&dialog, ProcessNameEditId, g_typing.processName.c_str());
-    return g_typing.result = logic.Command(&dialog, g_typing.button);
-}
-
 std::vector<std::string> g_running; // the processes game detection finds
 
 // The main page's commands against a board played by the test on a pty as COM3.
@@ -173,25 +156,35 @@ TEST_F(ProfilePage, ProfileDialogMakesUpdatesOrEditsAProfileAndSelectsIt)
         {false, longName + "tail", "b.exe", 1, 6, "3 " + longName + "|b.exe, told"}, // cut before it is looked up
         {false, "Joe's Game", "joe's game.exe", 1, 6, "4 Joe's Game|joe's game.exe"},
     };
-    ModalDialogRunner previous = UseModalDialogs(TypeIntoDialog);
+    // The user's part: what the dialog showed before the typing, the typing, Ok or Escape, and how it ended.
+    const auto* step = &steps[0];
+    std::string shown;
+    int result = -2;
+    ScriptedDialogs dialogs;
+    dialogs.user[184] = [&](DialogLogic& logic, NativeHandle d) {
+        shown = controls.TextOf(d, ProfileNameEditId) + "|" + controls.TextOf(d, ProcessNameEditId) +
+                (controls.IsEnabled(d, ProfileNameEditId) ? "" : " (locked)");
+        controls.SetText(d, ProfileNameEditId, step->name.c_str());
+        controls.SetText(d, ProcessNameEditId, step->process);
+        return result = logic.Command(d, step->button);
+    };
     Add("Default", "NoLife.exe");
     Add("Rally", "rally.exe")->mainGain = 10;
     Add((longName + "cut").c_str(), "long.exe");
     FillProfileCombo(*app);
     SelectProfile(*app, 1);
     for (const auto& s : steps) {
-        const std::size_t shown = controls.Messages().size();
+        const std::size_t told = controls.Messages().size();
         controls.SetMessageAnswer(s.answer);
-        g_typing = {s.name, s.process, s.button};
+        step = &s, shown.clear(), result = -2;
         s.edit ? EditProfile(*app) : NewProfile(*app);
         const GameProfile* p = SelectedProfile(*app);
         EXPECT_EQ(std::to_string(app->profiles.Count()) + " " + (p ? std::string(p->name) + "|" + p->processName : "") +
-                      (controls.Messages().size() > shown ? ", told" : "") + (g_typing.result == -1 ? ", stays" : ""),
+                      (controls.Messages().size() > told ? ", told" : "") + (result == -1 ? ", stays" : ""),
                   s.then) << s.name;
         EXPECT_TRUE(p && app->params[MainGain].value == p->mainGain && !app->commandBusy) << s.name << " applied, idle";
-        EXPECT_TRUE(!s.edit || g_typing.shown == "Rally|rally.exe (locked)") << g_typing.shown;
+        EXPECT_TRUE(!s.edit || shown == "Rally|rally.exe (locked)") << shown;
     }
-    UseModalDialogs(previous);
     std::vector<std::string> told; // the text and style bits of each box shown
     for (const auto& box : controls.Messages()) told.push_back(box.text + " (" + std::to_string(box.style) + ")");
     EXPECT_EQ(told.at(0), "Profile and process names can't contain any of , = < > | ( ) \" nor // or /* nor a control "

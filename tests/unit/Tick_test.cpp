@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-using Texts = std::vector<std::string>;
 
 // A tick against a pty board on COM4, a fake controller drawn on a page, a fresh log.
 class TickTest : public ::testing::Test, protected AppPage {
