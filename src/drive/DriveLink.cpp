@@ -13,7 +13,7 @@ namespace {
 
 constexpr uint16_t ConfiguredReadTimeoutMs = 200;
 constexpr int32_t ClearFaultsValue = 3;
-constexpr uint64_t LookAgainMs = 1000;
+constexpr uint64_t LookAgainMs = 500;
 
 // Opens the bus and asks the drive; `tell` logs each step, else only the
 // drive found.

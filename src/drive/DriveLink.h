@@ -29,7 +29,7 @@ void ConfigureDrive(AppContext& app);
 
 // A drive that stopped answering (the adapter unplugged, the drive off) is
 // let go by the statistics; while the drive's port is set and no bus is
-// open, this tries the port again once a second (no log line for a try
+// open, this tries the port again twice a second (no log line for a try
 // that fails). True when the drive was found: its bandwidth is then the
 // drive's, or TORQUE_BW went to it when it had not taken that before.
 bool LookForDriveAgain(AppContext& app, uint64_t now);

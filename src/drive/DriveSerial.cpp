@@ -75,6 +75,8 @@ int SerialOpen(const char* name)
         g_teller(FaultMessage(fault));
         return -1;
     }
+    // What the line held before is no answer to anything this bus asks.
+    SerialDropInput(handle);
     SerialPortSlot& s = g_slots[slot];
     s.handle = handle;
     s.kind = KindComPort;

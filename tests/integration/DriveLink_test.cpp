@@ -375,8 +375,8 @@ TEST_F(DriveLinkTest, ADriveThatStopsAnsweringIsLetGoAndFoundAgainWithTheBandwid
 
     EXPECT_FALSE(LookForDriveAgain(*app, 10000)) << "no port";
     Start({"--samples", "2000", "--torque-bw", "4"});
-    EXPECT_FALSE(LookForDriveAgain(*app, 10999)) << "once a second";
-    EXPECT_TRUE(LookForDriveAgain(*app, 11000));
+    EXPECT_FALSE(LookForDriveAgain(*app, 10499)) << "twice a second";
+    EXPECT_TRUE(LookForDriveAgain(*app, 10500));
     EXPECT_NE(Requests("\"write\"").at(0).find("\"write\":{\"param\":490,\"value\":9}"), std::string::npos);
     EXPECT_EQ(app->params[TorqueBandwidth].value, 9) << "the user's bandwidth, not the drive's";
     RefreshDriveStatistics(*app);
@@ -391,7 +391,7 @@ TEST_F(DriveLinkTest, ADriveThatStopsAnsweringIsLetGoAndFoundAgainWithTheBandwid
                          count("Drive successfully Configured")), std::tuple(1u, 1u, 2u)) << log;
 }
 
-TEST_F(DriveLinkTest, ADriveThatKeepsTalkingHoldsATransactionHalfASecondAtMost)
+TEST_F(DriveLinkTest, ADriveThatKeepsTalkingHoldsATransactionHalfASecondAtMostAndAPortOpenedAgainStartsQuiet)
 {
     const PtyBoard chatter(dir.path(), 9);
     std::atomic<bool> talking{true};
@@ -410,4 +410,11 @@ TEST_F(DriveLinkTest, ADriveThatKeepsTalkingHoldsATransactionHalfASecondAtMost)
     }
     talking = false;
     noise.join();
+    chatter.Send({1, 2, 3});
+    usleep(20000);
+    BusClose(bus);
+    const int slot = drive::SerialOpen("COM9");
+    uint8_t byte = 0;
+    EXPECT_FALSE(drive::SerialReadByte(slot, byte)) << "what the line held before the open is no answer";
+    drive::SerialClose(slot);
 }
