@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "drive/DriveBus.h"
 #include "drive/DriveLink.h"
+#include "platform/Clock.h"
 #include "platform/Controls.h"
 
 #include <algorithm>
@@ -68,6 +69,9 @@ uint32_t RefreshDriveStatistics(AppContext& app)
             LogDriveStatus("Drive not answering, port closed", status);
             BusClose(app.driveBus);
             app.driveBus = -1;
+            // A reply still on its way has the time to come, and the next
+            // open drops it.
+            app.driveLookedFor = ActiveClock().Milliseconds();
         }
         return status;
     }

@@ -93,7 +93,7 @@ class Checks:
         if value not in self.model.chosen(number) and value != BOARD_START.get(number):
             raise Broken(f"the wheel got parameter {number} = {value}, a value never chosen")
 
-    def drive_frame(self, frame, now):
+    def drive_frame(self, frame):
         if "event" in frame:
             ended = self.drive.event(frame)
             if ended:
@@ -105,7 +105,7 @@ class Checks:
             if asked not in self.model.drive_writes:
                 raise Broken(f"the drive got parameter {asked[0]} = {asked[1]}, which the user never asked for")
         if frame.get("read") == MOTOR_CURRENT and self.drive.active is None:
-            self.drive_reads.append(now)
+            self.drive_reads.append(self.drive.started + frame["t_ms"] / 1000)
 
     def probe(self, at, took, status, average):
         self.probes.append((at, status, average))

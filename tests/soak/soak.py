@@ -153,7 +153,7 @@ class Soak:
             for frame in tails[0].lines():
                 self.checks.wheel_frame(frame)
             for frame in tails[1].lines():
-                self.checks.drive_frame(frame, time.monotonic())
+                self.checks.drive_frame(frame)
             wheel_back = self.checks.settle(time.monotonic())
         if wheel_back:
             for number, (control, _, _) in TRACKBARS.items():
