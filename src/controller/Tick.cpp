@@ -65,8 +65,10 @@ int Tick(AppContext& app, bool minimisedToTray)
         if (now - g_tickStamps.board > BoardPeriodMs) {
             g_tickStamps.board = now;
             PollWheel(app, minimisedToTray);
-        }
-        if (g_switches.dev && now - g_tickStamps.drive > DrivePeriodMs) {
+        } else if (g_switches.dev && now - g_tickStamps.drive > DrivePeriodMs) {
+            // Not in the tick of the board's poll: the two waits on their
+            // lines (a board found again, a drive looked for) would add up
+            // to one long wait of the window.
             g_tickStamps.drive = now;
             // A drive found again shows the bandwidth it has.
             if (LookForDriveAgain(app, now)) ShowValue(app.params[TorqueBandwidth]);

@@ -2,6 +2,7 @@
 #include "controller/ControllerDiscovery.h"
 #include "controller/ControllerPoll.h"
 #include "controller/Tick.h"
+#include "core/StartSwitches.h"
 #include "platform/ProcessSnapshot.h"
 #include "profiles/Profiles.h"
 #include "ui/WheelStateDrawing.h"
@@ -140,4 +141,20 @@ TEST_F(TickTest, ControllerStateBecomesTheLiveAxesTheDrivePageValuesAndTheDrawin
     wheel.stateResult = 0;
     PollController(*app);
     EXPECT_EQ(std::tuple(Drawn(), app->liveAxes[0]), std::tuple(1L, 100));
+}
+
+TEST_F(TickTest, TheDrivesStepWaitsForATickWithoutTheBoardsPoll)
+{
+    FakeClock clock(1);
+    clock.Sleep(5000);
+    g_switches.dev = true;
+    app->drivePage = &drivePage;
+    app->boardComPort = 4;
+    const auto driveShown = [&] { return CountStarting(ui.controls.Journal(), "2101 text"); };
+    Tick(*app, false);
+    EXPECT_EQ(std::tuple(StatusWrites(), driveShown()), std::tuple(1L, 0L)) << "both were due";
+    clock.Sleep(101);
+    Tick(*app, false);
+    EXPECT_EQ(std::tuple(StatusWrites(), driveShown()), std::tuple(1L, 1L));
+    g_switches.dev = false;
 }
