@@ -25,7 +25,7 @@ constexpr uint32_t AwaitCrcLow = 5;
 // A purge drains the line until it is quiet, but never longer than this,
 // nor all the purges of one transaction together: a drive that keeps
 // talking must not hold the window thread.
-constexpr uint64_t PurgeLimitMs = 500;
+constexpr uint64_t PurgeLimitMs = 250;
 
 constexpr uint32_t InProgress = 0;
 

@@ -44,9 +44,9 @@ struct DriveBus {
     // still be on its way, so the next transaction starts on a quiet line
     // and its answer counts only when nothing follows it.
     uint8_t replyLost = 0;
-    // While a transaction runs, when all its draining ends: a drive that
-    // keeps talking holds the window thread this long at most, however
-    // often the transaction drains.
+    // While a transaction runs, when all its draining ends (a quarter of a
+    // second after it began): a drive that keeps talking holds the window
+    // thread no longer, however often the transaction drains.
     uint64_t drainUntil = 0;
 };
 

@@ -120,14 +120,14 @@ class Soak:
         self.ui, self.main_page = ui, main_page
         prober = Prober(probes, main_page, drive_page, self.checks, self.lock)
         prober.start()
-        user = User(ui, random.Random(self.seed), main_page, drive_page, model)
+        user, pauses = User(ui, random.Random(self.seed), main_page, drive_page, model), random.Random(self.seed + 2)
         tails = LogTail(self.wheel.log_path), LogTail(self.drive.log_path)
         first = None
         try:
             while self.elapsed() < self.minutes * 60:
                 began = self.elapsed()
                 self.actions = (self.actions + [f"{user.act()} at {began:.1f} s"])[-5:]
-                for _ in range(random.Random(self.elapsed()).randint(2, 10)):
+                for _ in range(pauses.randint(2, 10)):
                     self.look(tails, prober)
                     time.sleep(0.2)
                 if first is None and self.elapsed() >= FIRST_MINUTE:
