@@ -305,6 +305,8 @@ TEST_F(DriveLinkTest, PageSetUpInItsOrderThenStatisticsCommandsAndThePortChoice)
     ui.controls.SelectComboItem(&drivePage, DriveComPortComboId, 0); // "None"
     PageNotified(*app, DriveComPortComboId, ComboSelectionChanged, &drivePage);
     EXPECT_EQ(app->driveBus, -1);
+    // Both requests of the configuration (version, bandwidth) are in the log before it is counted.
+    WaitUntil([&] { return other.LogLinesWith("\"node\"").size() >= 2; });
     const std::size_t requests = other.LogLinesWith("\"node\"").size();
     RefreshDriveStatistics(*app);
     DrivePageCommand(*app, 2082, &drivePage);
