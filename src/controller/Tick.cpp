@@ -18,6 +18,9 @@ namespace {
 
 constexpr uint64_t BoardPeriodMs = 1000;
 constexpr uint64_t DrivePeriodMs = 100;
+// After a read the drive did not answer: each such read holds the window
+// for its time-out, so they come no closer than this.
+constexpr uint64_t DriveRetryMs = 500;
 constexpr uint64_t GamePeriodMs = 2000;
 constexpr uint64_t ForceDrawPeriodMs = 100;
 
@@ -65,7 +68,7 @@ int Tick(AppContext& app, bool minimisedToTray)
         if (now - g_tickStamps.board > BoardPeriodMs) {
             g_tickStamps.board = now;
             PollWheel(app, minimisedToTray);
-        } else if (g_switches.dev && now - g_tickStamps.drive > DrivePeriodMs) {
+        } else if (g_switches.dev && now - g_tickStamps.drive > (app.driveMisses ? DriveRetryMs : DrivePeriodMs)) {
             // Not in the tick of the board's poll: the two waits on their
             // lines (a board found again, a drive looked for) would add up
             // to one long wait of the window.

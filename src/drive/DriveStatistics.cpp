@@ -18,7 +18,8 @@ constexpr int MaximumCurrentId = 2107;
 constexpr int DriveControlIds[] = {2110, 2112, 2114, 2082, 2083, 1081, 1079, 1080, 2044};
 constexpr int RingSize = sizeof AppContext::currentSamples / sizeof AppContext::currentSamples[0];
 constexpr float AmperesPerUnit = 0.0018f;
-// Reads without an answer, in a row, after which the drive is let go.
+// Reads without an answer, in a row, after which the drive is let go; a
+// request that could not even be sent (the adapter gone) lets it go at once.
 constexpr uint8_t DriveGrace = 5;
 
 void EnableDriveControls(NativeHandle page, bool enabled)
@@ -65,7 +66,7 @@ uint32_t RefreshDriveStatistics(AppContext& app)
     const uint32_t status = ReadDriveParameter(app, MotorCurrentParam, sample);
     if (status != SmOk) {
         // A read that failed is no sample of zero amperes.
-        if (++app.driveMisses >= DriveGrace) {
+        if (++app.driveMisses >= DriveGrace || (status & SmBusError) != 0) {
             LogDriveStatus("Drive not answering, port closed", status);
             BusClose(app.driveBus);
             app.driveBus = -1;

@@ -364,7 +364,7 @@ TEST_F(DriveLinkTest, ADriveThatStopsAnsweringIsLetGoAndFoundAgainWithTheBandwid
     InitDrivePage(*app, &drivePage);
     app->params[StatisticsWindow].value = 2;
     RefreshDriveStatistics(*app);
-    sim.reset(); // the adapter unplugged
+    sim->Pause(true); // silent, its port still there
     app->params[TorqueBandwidth].value = 9;
     SendDriveBandwidth(*app);
     Texts averages;
@@ -375,6 +375,7 @@ TEST_F(DriveLinkTest, ADriveThatStopsAnsweringIsLetGoAndFoundAgainWithTheBandwid
     EXPECT_EQ(averages, Texts({"0.9 A", "0.9 A", "0.9 A", "0.9 A", "0.9 A", "NA"})) << "a failed read is no sample";
     EXPECT_EQ(app->driveBus, -1);
 
+    sim.reset(); // the adapter unplugged
     const uint64_t dropped = app->driveLookedFor;
     EXPECT_FALSE(LookForDriveAgain(*app, dropped + 499)) << "a reply on its way has half a second to come";
     EXPECT_FALSE(LookForDriveAgain(*app, dropped + 500)) << "no port";
@@ -385,6 +386,10 @@ TEST_F(DriveLinkTest, ADriveThatStopsAnsweringIsLetGoAndFoundAgainWithTheBandwid
     EXPECT_EQ(app->params[TorqueBandwidth].value, 9) << "the user's bandwidth, not the drive's";
     RefreshDriveStatistics(*app);
     EXPECT_EQ(Text(2101), "2.7 A");
+
+    sim.reset();
+    RefreshDriveStatistics(*app);
+    EXPECT_EQ(app->driveBus, -1) << "a request that cannot go out needs no grace";
     const std::string log = Log();
     const auto count = [&](const std::string& text) {
         std::size_t n = 0;
@@ -392,7 +397,7 @@ TEST_F(DriveLinkTest, ADriveThatStopsAnsweringIsLetGoAndFoundAgainWithTheBandwid
         return n;
     };
     EXPECT_EQ(std::tuple(count("Drive not answering, port closed : "), count("Opening RS485 port"),
-                         count("Drive successfully Configured")), std::tuple(1u, 1u, 2u)) << log;
+                         count("Drive successfully Configured")), std::tuple(2u, 1u, 2u)) << log;
 }
 
 TEST_F(DriveLinkTest, ADriveThatKeepsTalkingHoldsATransactionAQuarterOfASecondAndAPortOpenedAgainStartsQuiet)

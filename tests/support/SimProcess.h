@@ -25,8 +25,15 @@ public:
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
 
+    // Stopped, the program keeps its ports open and answers nothing.
+    void Pause(bool paused)
+    {
+        if (pid_ > 0) kill(pid_, paused ? SIGSTOP : SIGCONT);
+    }
+
     void Stop()
     {
+        Pause(false);
         while (pid_ > 0 && kill(pid_, SIGTERM) == 0 && waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
         }
         pid_ = -1;

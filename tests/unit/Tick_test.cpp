@@ -156,5 +156,14 @@ TEST_F(TickTest, TheDrivesStepWaitsForATickWithoutTheBoardsPoll)
     clock.Sleep(101);
     Tick(*app, false);
     EXPECT_EQ(std::tuple(StatusWrites(), driveShown()), std::tuple(1L, 1L));
+    app->driveMisses = 1; // each read of a silent drive holds the window
+    Texts shown;
+    for (const uint32_t step : {101u, 300u, 100u}) {
+        clock.Sleep(step);
+        ui.controls.SetText(&drivePage, 2101, "");
+        Tick(*app, false);
+        shown.push_back(ui.controls.TextOf(&drivePage, 2101));
+    }
+    EXPECT_EQ(shown, Texts({"", "", "NA"})) << "half a second after a read without an answer";
     g_switches.dev = false;
 }
