@@ -77,14 +77,19 @@ bool FieldInRange(int field, int32_t value)
 
 int32_t FieldDefault(int field) { return FieldValue(GameProfile{}, field); }
 
+void SetFieldChecked(GameProfile& profile, int field, int32_t value)
+{
+    if (FieldInRange(field, value)) {
+        SetFieldValue(profile, field, value);
+        return;
+    }
+    const ProfileField& f = ProfileFields[field];
+    LogPrintf(0, "Profile %s: %s %ld is outside %ld..%ld, taking %ld", profile.name, f.name, static_cast<long>(value),
+              static_cast<long>(f.minimum), static_cast<long>(f.maximum), static_cast<long>(FieldDefault(field)));
+    SetFieldValue(profile, field, FieldDefault(field));
+}
+
 void RepairProfile(GameProfile& profile)
 {
-    for (int f = 0; f < ProfileFieldCount; ++f) {
-        const int32_t value = FieldValue(profile, f);
-        if (FieldInRange(f, value)) continue;
-        LogPrintf(0, "Profile %s: %s %ld is outside %ld..%ld, taking %ld", profile.name, ProfileFields[f].name,
-                  static_cast<long>(value), static_cast<long>(ProfileFields[f].minimum),
-                  static_cast<long>(ProfileFields[f].maximum), static_cast<long>(FieldDefault(f)));
-        SetFieldValue(profile, f, FieldDefault(f));
-    }
+    for (int f = 0; f < ProfileFieldCount; ++f) SetFieldChecked(profile, f, FieldValue(profile, f));
 }

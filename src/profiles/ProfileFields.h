@@ -29,3 +29,6 @@ int32_t FieldDefault(int field);
 // Puts every field that is outside its range back to its default, with a
 // line at level 0 naming the profile and the field.
 void RepairProfile(GameProfile& profile);
+// Stores the value when it is within the field's range; else the default,
+// with that line.
+void SetFieldChecked(GameProfile& profile, int field, int32_t value);

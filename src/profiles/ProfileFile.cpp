@@ -19,7 +19,6 @@ constexpr uint16_t ProfileId = 0;
 // The numbers of a PROFILE line, as fields of the record: flags, max angle,
 // the eight game values, the four user values, filter.
 constexpr int FileFieldOrder[] = {9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13, 14, 10};
-constexpr int MaxAngleField = 0;
 
 // The list being read and where its faults go; the reader's callback has
 // no context of its own.
@@ -77,8 +76,9 @@ int ReadProfileLine(uint16_t id, ScriptValue* values)
                 Fault(profile->name, std::string(ProfileFields[field].name) + " " + value->text + " is not a number", true);
             else if (!FieldInRange(field, number))
                 RangeFault(profile->name, field, number);
-            // The max angle keeps its low 16 bits, every other value its low 8.
-            SetFieldValue(*profile, field, field == MaxAngleField ? (number & 0xffff) : number);
+            // Checked whole: cut to its field first, a gain of 300 would be
+            // read as 44.
+            SetFieldChecked(*profile, field, number);
         } else {
             if (cursor) cursor = cursor->next;
             LogPrintf(0, "Profile %s: %s is missing, taking %ld", profile->name, ProfileFields[field].name,
@@ -87,7 +87,6 @@ int ReadProfileLine(uint16_t id, ScriptValue* values)
             SetFieldValue(*profile, field, FieldDefault(field));
         }
     }
-    RepairProfile(*profile);
     return 0;
 }
 

@@ -152,6 +152,7 @@ TEST_F(VantorctlTest, CommandsAndOptionsAreCheckedAsUsage)
         {{"profile", "show"}, Usage, "usage: vantorctl [OPTION...] profile show NAME"}, {{"set"}, Usage, "usage:"},
         {{"status", "--replace"}, Usage, "status: no option --replace"}, {{"--fast", "status"}, Usage, "no option --fast"},
         {{"status", "--com"}, Usage, "--com wants a value"}, {{"--com", "256", "status"}, Usage, "--com 256: a COM number 1..255"},
+        {{"--com", "0", "status"}, Usage, "--com 0: a COM number 1..255"},
         {{"drive", "bandwidth", "-1"}, Refused, "bandwidth: -1 refused, the torque bandwidth takes 0..11"},
         {{"drive", "bandwidth", "x"}, Usage, "x is no number"}, {{"profile", "show", "None"}, Usage, "no profile None in"},
         {{"get", "TorqueBandwidth"}, Usage, "get: no parameter TorqueBandwidth"},

@@ -97,9 +97,10 @@ TEST_F(SavedFiles, EveryProfileIsWrittenInListOrderAndReadBackIntoItsFields)
     LoadProfiles(*app);
     SaveProfiles(*app);
     EXPECT_EQ(dir.Read("GameProfiles.ini"), file) << "read and written again";
-    // Values are cut to their fields; missing ones and those outside their
-    // range take a new profile's defaults, and the log names each; a
-    // missing name reads "Missing parameter"; a name's second line is skipped.
+    // Missing values and those outside their range (whole, not cut to their
+    // fields: 0x105 is no 5) take a new profile's defaults, and the log names
+    // each; a missing name reads "Missing parameter"; a name's second line is
+    // skipped.
     dir.Write("GameProfiles.ini", "[GameProfiles]\r\nPROFILE=A," + std::string(70, 'p') +
                                       ",0x105,70000,200,1,2,3,4,5,6,7,8,9,10,11,300\r\n"
                                       "PROFILE=Solo\r\nOTHER=1,2\r\nPROFILE=a,other.exe,1\r\nPROFILE=B,b.exe,8,540,-3,\"\"\r\n");
@@ -107,12 +108,13 @@ TEST_F(SavedFiles, EveryProfileIsWrittenInListOrderAndReadBackIntoItsFields)
     LoadProfiles(*app);
     SaveProfiles(*app);
     EXPECT_EQ(dir.Read("GameProfiles.ini"),
-              "[GameProfiles]\r\nPROFILE=A," + std::string(63, 'p') + ",5,900,127,1,2,3,4,5,6,7,8,9,10,11,16\r\n"
+              "[GameProfiles]\r\nPROFILE=A," + std::string(63, 'p') + ",0,900,127,1,2,3,4,5,6,7,8,9,10,11,16\r\n"
               "PROFILE=Solo,\"Missing parameter\",0,900,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n"
               "PROFILE=B,b.exe,0,540,127,127,127,127,127,127,127,127,0,0,0,0,16\r\n\r\n");
-    for (const char* line : {"Profile A: max angle 4464 is outside 180..2160, taking 900",
-                             "Profile A: main gain -56 is outside 0..127, taking 127",
-                             "Profile A: filter 44 is outside 1..31, taking 16", "Profile Solo: wheel flags is missing, taking 0",
+    for (const char* line : {"Profile A: wheel flags 261 is outside 0..7, taking 0",
+                             "Profile A: max angle 70000 is outside 180..2160, taking 900",
+                             "Profile A: main gain 200 is outside 0..127, taking 127",
+                             "Profile A: filter 300 is outside 1..31, taking 16", "Profile Solo: wheel flags is missing, taking 0",
                              "Profile B: wheel flags 8 is outside 0..7, taking 0", "Profile B: game spring is missing, taking 127"}) {
         EXPECT_TRUE(LogHas(line)) << line;
     }
