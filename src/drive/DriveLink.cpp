@@ -72,6 +72,12 @@ bool LookForDriveAgain(AppContext& app, uint64_t now)
 
 void SendDriveBandwidth(AppContext& app)
 {
+    // A drive that left its last read unanswered gets the bandwidth once it
+    // answers again: a request to it would hold the window for its time-out.
+    if (app.driveMisses > 0) {
+        app.bandwidthUnsent = true;
+        return;
+    }
     const uint32_t status = WriteDriveParameter(app, TorqueBandwidthParam, app.params[TorqueBandwidth].value);
     app.bandwidthUnsent = status != SmOk;
 }

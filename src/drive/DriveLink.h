@@ -34,8 +34,9 @@ void ConfigureDrive(AppContext& app);
 // drive's, or TORQUE_BW went to it when it had not taken that before.
 bool LookForDriveAgain(AppContext& app, uint64_t now);
 
-// TORQUE_BW to the drive; one the drive does not take is sent again when it
-// answers again, and is what a drive found again gets.
+// TORQUE_BW to the drive; one the drive does not take, or that waits while
+// the drive does not answer, is sent when it answers again, and is what a
+// drive found again gets.
 void SendDriveBandwidth(AppContext& app);
 
 uint32_t WriteDriveParameter(AppContext& app, uint16_t parameter, int32_t value);
