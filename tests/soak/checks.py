@@ -73,6 +73,7 @@ class Checks:
         self.probes = []  # (time, status, average current)
         self.drive_reads = []  # times of answered motor current reads
         self.longest_silence = (0.0, 0.0)  # how long, from when
+        self.slow_answers = []  # the window's answers over 0.6 s
 
     def wheel_frame(self, frame):
         if "event" in frame:
@@ -110,6 +111,8 @@ class Checks:
     def probe(self, at, took, status, average):
         self.probes.append((at, status, average))
         self.longest_silence = max(self.longest_silence, (took, at - took - self.wheel.started))
+        if took > 0.6:
+            self.slow_answers.append(f"{took:.2f} s at {at - took - self.wheel.started:.0f} s")
         if took > 1.0:
             raise Broken(f"the window took {took:.1f} s to answer a text read at {at - took - self.wheel.started:.1f} s")
 

@@ -210,6 +210,7 @@ class Soak:
             "faults followed by another before a recovery could show": checks.cut_short,
             "slowest recovery": f"{checks.slowest[0]:.1f} s ({checks.slowest[1]})",
             "longest time the window did not answer": "{:.2f} s, at {:.1f} s".format(*checks.longest_silence),
+            "answers over 0.6 s": f"{len(checks.slow_answers)} ({', '.join(checks.slow_answers[-8:])})",
             "frames checked": checks.frames,
             "result": "PASS" if broken is None else f"FAIL at {self.elapsed() / 60:.1f} min: {broken}",
         })
